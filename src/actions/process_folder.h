@@ -1,0 +1,17 @@
+// The folder walk of "Directory".
+#ifndef CARTIDEX_ACTIONS_PROCESS_FOLDER_H_
+#define CARTIDEX_ACTIONS_PROCESS_FOLDER_H_
+
+#include <string>
+
+namespace cartidex {
+
+class DialogView;
+
+// Applies ProcessFile to every file of `folder` (and of its sub-folders when "Include
+// subdirectories" is checked), then shows "Several" in the result fields.
+void ProcessFolder(DialogView* view, const std::string& folder);
+
+}  // namespace cartidex
+
+#endif  // CARTIDEX_ACTIONS_PROCESS_FOLDER_H_

@@ -1,0 +1,25 @@
+// Identification of one file by its CRC-32 and size, and of a ".zip" archive as a set.
+#ifndef CARTIDEX_IDENTIFY_IDENTIFY_FILE_H_
+#define CARTIDEX_IDENTIFY_IDENTIFY_FILE_H_
+
+#include <string>
+
+#include "romdb/rom_record.h"
+
+namespace cartidex {
+
+class DialogView;
+
+// Identifies `path` into *result and logs its lines. False when the file cannot be identified
+// at all (an empty or unreadable file, or an archive with such a member); true otherwise,
+// whether or not a match was found.
+bool IdentifyFile(const std::string& path, RomRecord* result);
+
+// The entry point of every identification: deletes what the previous archive left in `tmp`,
+// resets the session, identifies `path` and writes the five result fields. True when the file
+// was identified (the result's name is not "Unknown").
+bool IdentifyAndShow(DialogView* view, const std::string& path, RomRecord* result);
+
+}  // namespace cartidex
+
+#endif  // CARTIDEX_IDENTIFY_IDENTIFY_FILE_H_

@@ -1,0 +1,23 @@
+// The program's folder: where its `datfiles`, `tmp` and `log.txt` live. It is the executable's
+// folder unless a front-end names another (the headless front-end's --home).
+#ifndef CARTIDEX_PLATFORM_PROGRAM_FOLDER_H_
+#define CARTIDEX_PLATFORM_PROGRAM_FOLDER_H_
+
+#include <string>
+
+namespace cartidex {
+
+// The folder, without a trailing separator (except for a root).
+const std::string& ProgramFolder();
+// Names the folder. An empty text goes back to the executable's folder.
+void SetProgramFolder(const std::string& folder);
+
+// ProgramFolder() + separator + "datfiles" + separator, and the same for "tmp".
+std::string DatfilesFolder();
+std::string TmpFolder();
+// ProgramFolder() + separator + "log.txt".
+std::string LogPath();
+
+}  // namespace cartidex
+
+#endif  // CARTIDEX_PLATFORM_PROGRAM_FOLDER_H_

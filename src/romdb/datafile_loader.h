@@ -1,0 +1,27 @@
+// The datafiles: every "*.cxi" file of the `datfiles` folder, one line per set, with
+// "#console#;SYSTEM" lines naming the system of the sets that follow.
+#ifndef CARTIDEX_ROMDB_DATAFILE_LOADER_H_
+#define CARTIDEX_ROMDB_DATAFILE_LOADER_H_
+
+#include <string>
+#include <string_view>
+
+namespace cartidex {
+
+class RomDatabase;
+
+// Empties the database and loads every datafile of the `datfiles` folder (created when missing)
+// in listing order, logging "Loading datafiles :" and a " - NAME" line per file.
+void LoadDatafiles();
+
+// Logs " - NAME" and loads one datafile of the `datfiles` folder into Database().
+void LoadDatafile(const std::string& name);
+
+// Parses the contents of one datafile in the own format into `db`. Lines end at CR LF, a lone LF,
+// a lone CR or a NUL; a NUL where a line would begin ends the parse; a leading UTF-8 byte-order
+// mark is skipped. A set line that would exceed a capacity is refused whole and logged.
+void ParseOwnDatafile(std::string_view contents, RomDatabase* db);
+
+}  // namespace cartidex
+
+#endif  // CARTIDEX_ROMDB_DATAFILE_LOADER_H_

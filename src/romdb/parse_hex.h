@@ -1,0 +1,17 @@
+// ParseHex: the datafiles' CRC-32 text to a number. Every character takes a place: '0'-'9' count
+// 0-9, letters 'A'-'Z' and 'a'-'z' count 10-35 (so 'G' is 16 and carries left), any other byte
+// counts 0; the character at position i of a text of length L weighs 16^(L-1-i), and the sum
+// wraps modulo 2^32. Stored datafiles rely on this exact arithmetic.
+#ifndef CARTIDEX_ROMDB_PARSE_HEX_H_
+#define CARTIDEX_ROMDB_PARSE_HEX_H_
+
+#include <cstdint>
+#include <string_view>
+
+namespace cartidex {
+
+uint32_t ParseHex(std::string_view text);
+
+}  // namespace cartidex
+
+#endif  // CARTIDEX_ROMDB_PARSE_HEX_H_

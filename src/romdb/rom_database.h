@@ -1,0 +1,103 @@
+// RomDatabase: the ROM table and the set table, loaded from the datafiles and held in memory for
+// the life of the process. One process-wide instance, Database().
+#ifndef CARTIDEX_ROMDB_ROM_DATABASE_H_
+#define CARTIDEX_ROMDB_ROM_DATABASE_H_
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "romdb/rom_record.h"
+#include "romdb/set_record.h"
+
+namespace cartidex {
+
+// Capacities of the data model. Storage grows with what is loaded; these stay the limits.
+inline constexpr uint32_t kMaxRoms = 131072;
+inline constexpr uint32_t kMaxSets = 65536;
+inline constexpr int32_t kMaxRomsPerSet = 128;
+inline constexpr size_t kMaxText = 127;
+
+inline constexpr uint32_t kNoIndex = 0xFFFFFFFFu;
+
+// The name of the set that a datafile names `name`: cut at its last '.', then ".zip" appended
+// ('Demo 1.1' gives 'Demo 1.zip', 'Demo' gives 'Demo.zip', '.cfg' gives '.zip').
+std::string FormSetName(std::string_view name);
+
+class RomDatabase {
+ public:
+  RomDatabase();
+
+  // Empties both tables (a load starts with this).
+  void Clear();
+
+  // Adds a ROM at index RomCount() and returns that index; kNoIndex when the table is full or a
+  // text exceeds kMaxText (nothing is written then). The set index and slot are set by AddSet.
+  uint32_t AddRom(std::string_view name, std::string_view system, uint32_t crc, uint32_t size);
+
+  // Adds a set named FormSetName(name) whose ROMs are the leading non-negative elements of
+  // `roms`, and returns its index; kNoIndex when the set table is full, the set name would exceed
+  // kMaxText or the set would exceed kMaxRomsPerSet (nothing is added then).
+  uint32_t AddSet(std::string_view name, std::span<const int32_t> roms);
+
+  // Looks for an entry whose CRC-32 and size equal `crc` and `size`. `*index` is 0 to start a
+  // search, or an index that an earlier FindRom returned since the last load. Entries are tried
+  // in the order *index + 1, ..., RomCount() - 1, 0, ..., *index - 1; entry *index itself is not
+  // tried, except that a search from 0 tries entry 0 last. On a match the result is a copy of the
+  // entry, *found is true and *index is the entry's index; otherwise the result is a default
+  // record, *found is false and *index is unchanged.
+  RomRecord FindRom(uint32_t crc, uint32_t size, bool* found, uint32_t* index) const;
+
+  // Sets the found flag of `slot` in set `set_index`. True when the set and slot are loaded;
+  // *newly (when given) tells whether the flag was clear before.
+  bool MarkRomFound(int32_t set_index, int32_t slot, bool* newly = nullptr);
+  // Stores `value` in the owned flag of a loaded set; does nothing for any other index.
+  void MarkSetOwned(int32_t set_index, bool value);
+  // Clears the found flags of every loaded set; owned flags stay.
+  void ClearFoundFlags();
+
+  uint32_t GetSetCount() const { return static_cast<uint32_t>(sets_.size()); }
+  uint32_t GetRomCount() const { return static_cast<uint32_t>(roms_.size()); }
+  // The set at a loaded index (no range check beyond the container's own).
+  const SetRecord& GetSet(uint32_t set_index) const { return sets_[set_index]; }
+  // A copy of the ROM at a loaded index.
+  RomRecord GetRom(uint32_t rom_index) const;
+  std::string_view RomName(uint32_t rom_index) const;
+  const std::string& RomSystem(uint32_t rom_index) const;
+
+ private:
+  struct Entry {
+    uint32_t name_offset;
+    uint32_t name_length;
+    uint32_t system;  // index into systems_
+    uint32_t crc;
+    uint32_t size;
+    int32_t set_index;
+    int32_t slot;
+  };
+  // One row of the lookup index: entries sorted by CRC-32, size and index.
+  struct Key {
+    uint32_t crc;
+    uint32_t size;
+    uint32_t index;
+  };
+
+  uint32_t InternSystem(std::string_view system);
+  void BuildIndex() const;
+
+  std::vector<Entry> roms_;
+  std::string names_;  // every ROM name, back to back
+  std::vector<std::string> systems_;
+  std::vector<SetRecord> sets_;
+  mutable std::vector<Key> index_;
+  mutable bool index_stale_ = false;
+};
+
+// The process-wide database.
+RomDatabase& Database();
+
+}  // namespace cartidex
+
+#endif  // CARTIDEX_ROMDB_ROM_DATABASE_H_

@@ -1,0 +1,40 @@
+#include "romdb/set_builder.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/activity_log.h"
+#include "romdb/rom_database.h"
+
+namespace cartidex {
+
+const char* CheckSet(const RomDatabase& db, std::string_view name, std::span<const ParsedRom> roms,
+                     std::string_view system) {
+  if (roms.size() > static_cast<size_t>(kMaxRomsPerSet)) return kTooManyRoms;
+  if (system.size() > kMaxText || FormSetName(name).size() > kMaxText) return kTextTooLong;
+  for (const ParsedRom& rom : roms) {
+    if (rom.name.size() > kMaxText) return kTextTooLong;
+  }
+  if (db.GetRomCount() + roms.size() > kMaxRoms) return kRomTableFull;
+  if (db.GetSetCount() >= kMaxSets) return kSetTableFull;
+  return nullptr;
+}
+
+const char* AddCheckedSet(RomDatabase* db, std::string_view name, std::span<const ParsedRom> roms,
+                          std::string_view system) {
+  if (const char* reason = CheckSet(*db, name, roms, system)) return reason;
+  std::vector<int32_t> indices;
+  indices.reserve(roms.size());
+  for (const ParsedRom& rom : roms) {
+    indices.push_back(static_cast<int32_t>(db->AddRom(rom.name, system, rom.crc, rom.size)));
+  }
+  db->AddSet(name, indices);
+  return nullptr;
+}
+
+void LogSkippedLine(uint64_t line, const char* reason) {
+  std::string text = " ! Line " + std::to_string(line) + " skipped: " + reason + "\r\n";
+  WriteLog(text);
+}
+
+}  // namespace cartidex

@@ -1,0 +1,159 @@
+#include "romdb/rom_database.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace cartidex {
+namespace {
+
+struct Hit {
+  bool found;
+  uint32_t index;
+};
+
+Hit Find(const RomDatabase& db, uint32_t crc, uint32_t size, uint32_t from) {
+  bool found = false;
+  uint32_t index = from;
+  db.FindRom(crc, size, &found, &index);
+  return {found, index};
+}
+
+RomDatabase FiveRoms(std::initializer_list<uint32_t> matching) {
+  RomDatabase db;
+  for (uint32_t i = 0; i < 5; ++i) {
+    bool match = std::find(matching.begin(), matching.end(), i) != matching.end();
+    db.AddRom("r" + std::to_string(i), "S", match ? 0xABCDu : i, 16);
+  }
+  return db;
+}
+
+TEST(RomDatabaseTest, FindRomGoesRoundAfterTheIncomingIndex) {
+  RomDatabase db = FiveRoms({1, 3});
+  EXPECT_EQ(Find(db, 0xABCD, 16, 0).index, 1u);
+  EXPECT_EQ(Find(db, 0xABCD, 16, 1).index, 3u);
+  EXPECT_EQ(Find(db, 0xABCD, 16, 3).index, 1u);
+  // Size must match as well.
+  EXPECT_FALSE(Find(db, 0xABCD, 17, 0).found);
+}
+
+TEST(RomDatabaseTest, EntryZeroIsTriedLastAndOnlyFromZero) {
+  RomDatabase only0 = FiveRoms({0});
+  EXPECT_EQ(Find(only0, 0xABCD, 16, 0).index, 0u);
+  EXPECT_TRUE(Find(only0, 0xABCD, 16, 0).found);
+
+  RomDatabase only2 = FiveRoms({2});
+  EXPECT_EQ(Find(only2, 0xABCD, 16, 0).index, 2u);
+  Hit again = Find(only2, 0xABCD, 16, 2);
+  EXPECT_FALSE(again.found);
+  EXPECT_EQ(again.index, 2u);
+
+  RomDatabase zero_and_four = FiveRoms({0, 4});
+  EXPECT_EQ(Find(zero_and_four, 0xABCD, 16, 0).index, 4u);
+  EXPECT_EQ(Find(zero_and_four, 0xABCD, 16, 4).index, 0u);
+}
+
+TEST(RomDatabaseTest, NoMatchGivesTheDefaultRecordAndKeepsTheIndex) {
+  RomDatabase db;
+  bool found = true;
+  uint32_t index = 7;
+  RomRecord r = db.FindRom(1, 2, &found, &index);
+  EXPECT_FALSE(found);
+  EXPECT_EQ(index, 7u);
+  EXPECT_EQ(r.name, "Unknown");
+  EXPECT_EQ(r.system, "Unknown");
+  EXPECT_EQ(r.crc, 0u);
+  EXPECT_EQ(r.size, 0u);
+}
+
+// The index must give exactly the visiting order of a plain walk round the table.
+TEST(RomDatabaseTest, IndexMatchesALinearWalkOnRandomTables) {
+  std::mt19937 rng(12345);
+  for (int round = 0; round < 20; ++round) {
+    RomDatabase db;
+    std::vector<std::pair<uint32_t, uint32_t>> keys;
+    uint32_t n = 1 + rng() % 300;
+    for (uint32_t i = 0; i < n; ++i) {
+      std::pair<uint32_t, uint32_t> key(rng() % 4, 10 + rng() % 3);  // many duplicates
+      keys.push_back(key);
+      db.AddRom("r", "S", key.first, key.second);
+    }
+    auto reference = [&](uint32_t crc, uint32_t size, uint32_t k) -> Hit {
+      std::vector<uint32_t> order;
+      if (k == 0) {
+        for (uint32_t i = 1; i < n; ++i) order.push_back(i);
+        order.push_back(0);
+      } else {
+        for (uint32_t i = k + 1; i < n; ++i) order.push_back(i);
+        for (uint32_t i = 0; i < k; ++i) order.push_back(i);
+      }
+      for (uint32_t i : order) {
+        if (keys[i].first == crc && keys[i].second == size) return {true, i};
+      }
+      return {false, k};
+    };
+    for (int q = 0; q < 200; ++q) {
+      uint32_t crc = rng() % 5, size = 10 + rng() % 4, k = rng() % n;
+      Hit want = reference(crc, size, k);
+      Hit got = Find(db, crc, size, k);
+      ASSERT_EQ(got.found, want.found) << "crc " << crc << " size " << size << " from " << k;
+      ASSERT_EQ(got.index, want.index);
+    }
+  }
+}
+
+TEST(RomDatabaseTest, AddSetNamesAndLinksItsRoms) {
+  EXPECT_EQ(FormSetName("Sample Set (Rev 2.0).zip"), "Sample Set (Rev 2.0).zip");
+  EXPECT_EQ(FormSetName("demo.bin"), "demo.zip");
+  EXPECT_EQ(FormSetName("Demo"), "Demo.zip");
+  EXPECT_EQ(FormSetName("Demo 1.1"), "Demo 1.zip");
+  EXPECT_EQ(FormSetName(".cfg"), ".zip");
+
+  RomDatabase db;
+  db.AddRom("a", "S", 1, 1);
+  db.AddRom("b", "S", 2, 2);
+  const int32_t list[] = {1, 0, -50, 1};
+  EXPECT_EQ(db.AddSet("Pair", list), 0u);
+  const SetRecord& set = db.GetSet(0);
+  EXPECT_EQ(set.rom_count(), 2);
+  EXPECT_EQ(set.archive_name, "Pair.zip");
+  EXPECT_EQ(set.display_name, "Pair.zip");
+  EXPECT_EQ(db.GetRom(1).slot, 0);
+  EXPECT_EQ(db.GetRom(0).slot, 1);
+  EXPECT_EQ(db.GetRom(0).set_index, 0);
+
+  const int32_t empty[] = {-50};
+  EXPECT_EQ(db.AddSet("None", empty), 1u);
+  EXPECT_EQ(db.GetSet(1).rom_count(), 0);
+}
+
+TEST(RomDatabaseTest, FlagsStayWithinLoadedSetsAndSlots) {
+  RomDatabase db;
+  db.AddRom("a", "S", 1, 1);
+  const int32_t list[] = {0, -50};
+  db.AddSet("A", list);
+  bool newly = false;
+  EXPECT_FALSE(db.MarkRomFound(0, 1, &newly));  // slot == ROM count
+  EXPECT_FALSE(db.MarkRomFound(1, 0, &newly));  // set == set count
+  EXPECT_TRUE(db.MarkRomFound(0, 0, &newly));
+  EXPECT_TRUE(newly);
+  EXPECT_TRUE(db.MarkRomFound(0, 0, &newly));
+  EXPECT_FALSE(newly);
+  db.MarkSetOwned(0, true);
+  db.MarkSetOwned(5, true);
+  db.ClearFoundFlags();
+  EXPECT_EQ(db.GetSet(0).found[0], 0);
+  EXPECT_TRUE(db.GetSet(0).owned);
+}
+
+TEST(RomDatabaseTest, FullTablesRefuseInsteadOfOverwriting) {
+  RomDatabase db;
+  for (uint32_t i = 0; i < kMaxRoms; ++i) ASSERT_EQ(db.AddRom("r", "S", i, 1), i);
+  EXPECT_EQ(db.AddRom("last", "S", 7, 7), kNoIndex);
+  EXPECT_EQ(db.GetRomCount(), kMaxRoms);
+  EXPECT_EQ(db.GetRom(kMaxRoms - 1).crc, kMaxRoms - 1);
+  EXPECT_EQ(db.AddRom(std::string(128, 'n'), "S", 1, 1), kNoIndex);
+}
+
+}  // namespace
+}  // namespace cartidex

@@ -1,0 +1,150 @@
+#include "support/test_util.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "identify/session_state.h"
+#include "platform/activity_log.h"
+#include "platform/program_folder.h"
+#include "romdb/rom_database.h"
+
+namespace fs = std::filesystem;
+
+namespace cartidex::test {
+
+TempDir::TempDir() {
+  std::string templ = (fs::temp_directory_path() / "cartidex-test-XXXXXX").string();
+  char* made = ::mkdtemp(templ.data());
+  if (made == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
+  path_ = templ;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Tests may leave read-only folders behind: give write access back first.
+  for (auto it = fs::recursive_directory_iterator(path_, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec)) {
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+  }
+  fs::remove_all(path_, ec);
+}
+
+std::string TempDir::Path(std::string_view relative) const {
+  return path_ + "/" + std::string(relative);
+}
+
+void MakeDirs(const std::string& path) {
+  std::error_code ec;
+  fs::create_directories(path, ec);
+}
+
+void WriteFile(const std::string& path, std::string_view contents) {
+  fs::path p(path);
+  if (p.has_parent_path()) MakeDirs(p.parent_path().string());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+  if (!out) ADD_FAILURE() << "cannot write " << path;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    ADD_FAILURE() << "cannot read " << path;
+    return std::string();
+  }
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(path, ec));
+}
+
+std::vector<std::string> ListTree(const std::string& root) {
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(root, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (!it->is_directory(ec)) files.push_back(fs::relative(it->path(), root).string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+uint32_t Crc32(std::string_view data) {
+  return static_cast<uint32_t>(
+      ::crc32(0L, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+}
+
+std::string ForgeCrc(std::string_view prefix, uint32_t crc) {
+  // The CRC-32 of prefix + x is affine in the 32 bits of x: solve for x over GF(2).
+  auto with = [&](uint32_t x) {
+    std::string s(prefix);
+    for (int k = 0; k < 4; ++k) s.push_back(static_cast<char>((x >> (8 * k)) & 0xFF));
+    return Crc32(s);
+  };
+  const uint32_t base = with(0);
+  uint32_t column[32];
+  for (int j = 0; j < 32; ++j) column[j] = with(1u << j) ^ base;
+  // Rows of the augmented system: for each output bit i, the input bits that flip it.
+  uint64_t rows[32];
+  const uint32_t want = crc ^ base;
+  for (int i = 0; i < 32; ++i) {
+    uint64_t row = 0;
+    for (int j = 0; j < 32; ++j) row |= static_cast<uint64_t>((column[j] >> i) & 1u) << j;
+    rows[i] = row | (static_cast<uint64_t>((want >> i) & 1u) << 32);
+  }
+  for (int col = 0; col < 32; ++col) {
+    int pivot = col;
+    while (pivot < 32 && !((rows[pivot] >> col) & 1u)) ++pivot;
+    if (pivot == 32) {
+      ADD_FAILURE() << "cannot forge a CRC-32";
+      return std::string(prefix);
+    }
+    std::swap(rows[col], rows[pivot]);
+    for (int r = 0; r < 32; ++r) {
+      if (r != col && ((rows[r] >> col) & 1u)) rows[r] ^= rows[col];
+    }
+  }
+  uint32_t x = 0;
+  for (int j = 0; j < 32; ++j) x |= static_cast<uint32_t>((rows[j] >> 32) & 1u) << j;
+  std::string out(prefix);
+  for (int k = 0; k < 4; ++k) out.push_back(static_cast<char>((x >> (8 * k)) & 0xFF));
+  return out;
+}
+
+TestHome::TestHome() {
+  MakeDirs(dir_.Path("datfiles"));
+  MakeDirs(dir_.Path("tmp"));
+  CloseLog();
+  SetProgramFolder(dir_.path());
+  Database().Clear();
+  ResetSession();
+}
+
+TestHome::~TestHome() {
+  CloseLog();
+  Database().Clear();
+  ResetSession();
+  SetProgramFolder("");
+}
+
+void TestHome::AddDatafile(std::string_view name, std::string_view contents) {
+  WriteFile(dir_.Path("datfiles/" + std::string(name)), contents);
+}
+
+std::string TestHome::Log() const {
+  if (!Exists(dir_.Path("log.txt"))) return std::string();
+  return ReadFile(dir_.Path("log.txt"));
+}
+
+}  // namespace cartidex::test
