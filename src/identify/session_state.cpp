@@ -33,6 +33,8 @@ SessionState& Session() {
   return session;
 }
 
-void ResetSession() { Session() = SessionState(); }
+void ResetSession() {
+  Session() = SessionState();
+}
 
 }  // namespace cartidex

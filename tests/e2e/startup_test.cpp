@@ -23,11 +23,10 @@ TEST(CliStartupTest, WorkedExampleLogAndInformationLine) {
   // A log.txt in the folder the program is started from is somebody else's file.
   WriteFile(elsewhere.Path("log.txt"), "not ours");
 
-  CliRun run = RunCli(CARTIDEX_CLI, {"--home", home.path(), "--keep-log", "kept.txt"},
-                      elsewhere.path());
+  CliRun run =
+      RunCli(CARTIDEX_CLI, {"--home", home.path(), "--keep-log", "kept.txt"}, elsewhere.path());
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out,
-            "Filename: \nName: \nSystem: \nCRC32: \nSize: \nInfo: 2 roms in database\n\n");
+  EXPECT_EQ(run.out, "Filename: \nName: \nSystem: \nCRC32: \nSize: \nInfo: 2 roms in database\n\n");
   EXPECT_EQ(ReadFile(elsewhere.Path("kept.txt")),
             "Cartidex starting\r\nCartidex intialised\r\nRedirection installed\r\n"
             "Directory \"tmp\" emptied\r\nLoading datafiles :\r\n - Example.cxi\r\n"
@@ -61,14 +60,14 @@ TEST(CliStartupTest, ReloadShowsTheNewCountAndHelpPrintsTheText) {
 TEST(CliStartupTest, BadUsageRunsNothing) {
   TempDir home;
   WriteFile(home.Path("log.txt"), "previous");
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--home", home.path(), "frobnicate"},
-           {"--home", home.path(), "single"},
-           {"--home", home.path(), "single", ""},
-           {"--home", home.path(), "single", "no-such-file"},
-           {"--home", home.path(), "directory", "no-such-folder"},
-           {"--home", home.path(), "--move-known"},
-           {"--home"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--home", home.path(), "frobnicate"},
+                                             {"--home", home.path(), "single"},
+                                             {"--home", home.path(), "single", ""},
+                                             {"--home", home.path(), "single", "no-such-file"},
+                                             {"--home", home.path(), "directory", "no-such-folder"},
+                                             {"--home", home.path(), "--move-known"},
+                                             {"--home"}}) {
     CliRun run = RunCli(CARTIDEX_CLI, args, home.path());
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.out.empty());

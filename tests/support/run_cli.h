@@ -14,8 +14,7 @@ struct CliRun {
 };
 
 // Runs `cli` with `args` from the folder `cwd`.
-CliRun RunCli(const std::string& cli, const std::vector<std::string>& args,
-              const std::string& cwd);
+CliRun RunCli(const std::string& cli, const std::vector<std::string>& args, const std::string& cwd);
 
 }  // namespace cartidex::test
 

@@ -1,0 +1,180 @@
+#include "romdb/datafile_loader.h"
+
+#include <gtest/gtest.h>
+
+#include "romdb/rom_database.h"
+#include "support/test_util.h"
+
+namespace cartidex {
+namespace {
+
+using test::TestHome;
+
+// Parses `contents` into a fresh database and returns what the parse logged.
+std::string Parse(std::string_view contents, RomDatabase* db) {
+  TestHome home;
+  ParseOwnDatafile(contents, db);
+  return home.Log();
+}
+
+std::string Describe(const RomDatabase& db) {
+  std::string out;
+  for (uint32_t s = 0; s < db.GetSetCount(); ++s) {
+    const SetRecord& set = db.GetSet(s);
+    out += "[" + set.display_name;
+    for (int32_t r : set.rom_indices) {
+      RomRecord rom = db.GetRom(static_cast<uint32_t>(r));
+      char buf[64];
+      std::snprintf(buf, sizeof buf, "%u/%08X", rom.size, rom.crc);
+      out += " " + rom.name + "@" + rom.system + "=" + buf;
+    }
+    out += "]";
+  }
+  return out;
+}
+
+TEST(DatafileLoaderTest, WorkedExample) {
+  RomDatabase db;
+  Parse(
+      "#console#;Game Console\r\n"
+      "Sample Set (Rev 2.0).zip:samp.u1:samp.u2;:65536:131072;:1A2B3C4D:00ff00ff\r\n"
+      "Space Race.bin;32768;89ABCDEF\r\n"
+      "\r\n"
+      "Collection notes: two sets\r\n",
+      &db);
+  EXPECT_EQ(Describe(db),
+            "[Sample Set (Rev 2.0).zip samp.u1@Game Console=65536/1A2B3C4D "
+            "samp.u2@Game Console=131072/00FF00FF]"
+            "[Space Race.zip Space Race.bin@Game Console=32768/89ABCDEF]");
+}
+
+TEST(DatafileLoaderTest, EveryLineEndIsConsumedWhole) {
+  const std::string lines[] = {"#console#;Sys", "A.bin;1;1", "B.bin;2;2", "", "C.bin;3;3"};
+  const char* ends[] = {"\r\n", "\n", "\r"};
+  std::string want;
+  {
+    RomDatabase db;
+    std::string crlf;
+    for (const std::string& l : lines) crlf += l + "\r\n";
+    Parse(crlf, &db);
+    want = Describe(db);
+    EXPECT_EQ(db.GetSetCount(), 3u);
+  }
+  for (const char* end : ends) {
+    std::string text;
+    for (const std::string& l : lines) text += l + end;
+    RomDatabase db;
+    Parse(text, &db);
+    EXPECT_EQ(Describe(db), want) << "line end " << static_cast<int>(end[0]);
+  }
+  // Mixed ends, a byte-order mark, and a last line without an end.
+  RomDatabase db;
+  Parse("\xEF\xBB\xBF#console#;Sys\nA.bin;1;1\r\rB.bin;2;2\n\rC.bin;3;3", &db);
+  EXPECT_EQ(Describe(db), want);
+}
+
+TEST(DatafileLoaderTest, NulEndsALineInsideAndTheParseAtALineStart) {
+  RomDatabase db;
+  Parse(std::string("A.bin;1;1\0B.bin;2;2\r\n\0C.bin;3;3\r\n", 32), &db);
+  EXPECT_EQ(Describe(db), "[A.zip A.bin@Unknown=1/00000001][B.zip B.bin@Unknown=2/00000002]");
+}
+
+TEST(DatafileLoaderTest, LinesAndFieldsAsTheFormatReadsThem) {
+  RomDatabase db;
+  Parse(
+      "Before.bin;1;1\r\n"
+      "#console#;\r\n"  // empty system
+      "Empty.bin;1;2\r\n"
+      "#console#\r\n"    // no ';': ignored
+      "#CONSOLE#;X\r\n"  // case matters: a two-group line, ignored
+      " #console#;X\r\n"
+      "#console#:extra;Sys:more;ignored\r\n"
+      "Solo.bin;1024;ABCD\r\n"
+      "Pair:a.bin:b.bin;x:10:20;y:0A:0B;extra\r\n"
+      "T:a.bin:;x:5:;y:1F:\r\n"
+      "Set : a.bin;x:1;y:2\r\n"
+      "Two;groups\r\n",
+      &db);
+  EXPECT_EQ(Describe(db),
+            "[Before.zip Before.bin@Unknown=1/00000001]"
+            "[Empty.zip Empty.bin@=1/00000002]"
+            "[Solo.zip Solo.bin@Sys=1024/0000ABCD]"
+            "[Pair.zip a.bin@Sys=10/0000000A b.bin@Sys=20/0000000B]"
+            "[T.zip a.bin@Sys=5/0000001F @Sys=0/00000000]"
+            "[Set .zip  a.bin@Sys=1/00000002]");
+}
+
+TEST(DatafileLoaderTest, LinesBeyondACapacityAreRefusedWhole) {
+  RomDatabase db;
+  std::string many = "Many";
+  std::string sizes = "", crcs = "";
+  for (int i = 0; i < 129; ++i) {
+    many += ":r" + std::to_string(i);
+    sizes += ":1";
+    crcs += ":1";
+  }
+  std::string long_name(128, 'n');
+  std::string log = Parse(
+      "#console#;Sys\r\n"
+      "Keep.bin;1;1\r\n" +
+          many + ";" + sizes + ";" + crcs + "\r\n" +       // line 3
+          "Short:a.bin:b.bin;:1;:1:2\r\n" +                // line 4
+          long_name + ".bin;1;1\r\n" +                     // line 5: ROM name
+          "S:" + long_name + ";:1;:1\r\n" +                // line 6
+          "F.bin;" + std::string(260, '1') + ";1\r\n" +    // line 7: field
+          "#console#;" + std::string(128, 's') + "\r\n" +  // line 8
+          "After.bin;2;2\r\n" +
+          // Unused groups and fields may be as long as they like.
+          "Wide.bin;3;3;" + std::string(5000, 'x') + ":" + std::string(300, 'y') + "\r\n",
+      &db);
+  EXPECT_EQ(log,
+            " ! Line 3 skipped: too many roms\r\n"
+            " ! Line 4 skipped: missing fields\r\n"
+            " ! Line 5 skipped: text too long\r\n"
+            " ! Line 6 skipped: text too long\r\n"
+            " ! Line 7 skipped: text too long\r\n"
+            " ! Line 8 skipped: text too long\r\n");
+  EXPECT_EQ(Describe(db),
+            "[Keep.zip Keep.bin@Sys=1/00000001][After.zip After.bin@Sys=2/00000002]"
+            "[Wide.zip Wide.bin@Sys=3/00000003]");
+}
+
+TEST(DatafileLoaderTest, FullTablesRefuseLinesAndKeepWhatIsLoaded) {
+  RomDatabase db;
+  std::string text;
+  for (uint32_t i = 0; i < kMaxSets; ++i) {
+    text += "S" + std::to_string(i) + ":a:b;:1:1;:1:1\r\n";
+  }
+  text += "Over.bin;1;1\r\n";
+  std::string log = Parse(text, &db);
+  EXPECT_EQ(db.GetRomCount(), kMaxRoms);
+  EXPECT_EQ(db.GetSetCount(), kMaxSets);
+  EXPECT_EQ(log, " ! Line 65537 skipped: rom table full\r\n");
+  EXPECT_EQ(db.GetSet(kMaxSets - 1).display_name, "S65535.zip");
+  EXPECT_EQ(db.GetRom(kMaxRoms - 1).set_index, static_cast<int32_t>(kMaxSets - 1));
+}
+
+TEST(DatafileLoaderTest, ReloadReadsTheFolderAgainAndShrinks) {
+  TestHome home;
+  home.AddDatafile("b.cxi", "#console#;B\r\nB1.bin;1;11\r\n");
+  home.AddDatafile("A.cxi", "A1.bin;1;10\r\nA2.bin;2;20\r\n");
+  home.AddDatafile("notes.txt", "N.bin;1;1\r\n");
+  home.AddDatafile(".hidden.cxi", "H.bin;1;1\r\n");
+  LoadDatafiles();
+  EXPECT_EQ(Database().GetSetCount(), 3u);
+  EXPECT_EQ(home.Log(), "Loading datafiles :\r\n - A.cxi\r\n - b.cxi\r\n");
+  bool found = false;
+  uint32_t index = 0;
+  Database().FindRom(0x11, 1, &found, &index);
+  EXPECT_TRUE(found);
+
+  std::remove(home.Path("datfiles/b.cxi").c_str());
+  LoadDatafiles();
+  EXPECT_EQ(Database().GetSetCount(), 2u);
+  index = 0;
+  Database().FindRom(0x11, 1, &found, &index);
+  EXPECT_FALSE(found);
+}
+
+}  // namespace
+}  // namespace cartidex
