@@ -33,8 +33,6 @@ SessionState& Session() {
   return session;
 }
 
-void ResetSession() {
-  Session() = SessionState();
-}
+void ResetSession() { Session() = SessionState(); }
 
 }  // namespace cartidex

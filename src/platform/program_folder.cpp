@@ -44,8 +44,6 @@ std::string TmpFolder() {
   return f;
 }
 
-std::string LogPath() {
-  return JoinPath(ProgramFolder(), "log.txt");
-}
+std::string LogPath() { return JoinPath(ProgramFolder(), "log.txt"); }
 
 }  // namespace cartidex
