@@ -1,0 +1,145 @@
+#include "fixture.h"
+
+#include <unzip.h>
+#include <zip.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace cartidex::bench {
+
+namespace {
+
+constexpr int kSystems = 8;
+constexpr uint32_t kRoms = 131072;
+constexpr uint32_t kSets = 65536;
+
+std::string RandomBlock(std::mt19937_64* rng) {
+  std::string data(kFileSize, '\0');
+  for (size_t i = 0; i < data.size(); i += 8) {
+    uint64_t v = (*rng)();
+    std::memcpy(&data[i], &v, 8);
+  }
+  return data;
+}
+
+uint32_t Crc(const std::string& data) {
+  return static_cast<uint32_t>(
+      crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+}
+
+void Write(const std::string& path, const std::string& data) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(data.data(), static_cast<std::streamsize>(data.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+char Hex(uint32_t v) { return "0123456789ABCDEF"[v & 0xF]; }
+
+std::string Hex8(uint32_t v) {
+  std::string s(8, '0');
+  for (int i = 7; i >= 0; --i, v >>= 4) s[static_cast<size_t>(i)] = Hex(v);
+  return s;
+}
+
+void WriteZip(const std::string& path, const std::vector<std::string>& names,
+              const std::vector<std::string>& contents) {
+  zipFile zf = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+  if (zf == nullptr) throw std::runtime_error("cannot create " + path);
+  for (size_t i = 0; i < names.size(); ++i) {
+    zip_fileinfo info = {};
+    info.dosDate = (44u << 25) | (1u << 21) | (2u << 16);
+    if (zipOpenNewFileInZip(zf, names[i].c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                            Z_DEFLATED, Z_DEFAULT_COMPRESSION) != ZIP_OK ||
+        zipWriteInFileInZip(zf, contents[i].data(), static_cast<unsigned>(contents[i].size())) !=
+            ZIP_OK ||
+        zipCloseFileInZip(zf) != ZIP_OK) {
+      throw std::runtime_error("cannot write " + path);
+    }
+  }
+  if (zipClose(zf, nullptr) != ZIP_OK) throw std::runtime_error("cannot close " + path);
+}
+
+}  // namespace
+
+Fixture MakeFixture() {
+  Fixture f;
+  f.root = (fs::temp_directory_path() / ("cartidex-bench-" + std::to_string(std::random_device()())))
+               .string();
+  f.home = f.root + "/home";
+  f.empty_home = f.root + "/empty-home";
+  f.files = f.root + "/files";
+  f.archives = f.root + "/archives";
+  for (const std::string& d : {f.home + "/datfiles", f.home + "/tmp", f.empty_home + "/datfiles",
+                               f.files, f.archives}) {
+    fs::create_directories(d);
+  }
+  f.datafile = f.home + "/datfiles/bench.cxi";
+
+  std::mt19937_64 rng(42);
+  std::string text;
+  text.reserve(8u << 20);
+  uint32_t roms = 0, sets = 0;
+  // 200 sets of 5 ROMs, completed by the archives.
+  for (int a = 0; a < kArchiveCount; ++a) {
+    if (a % (kArchiveCount / kSystems) == 0) text += "#console#;Bench System A" + std::to_string(a) + "\r\n";
+    std::vector<std::string> names, contents;
+    std::string line = "Archive Set " + std::to_string(a) + ".zip", sizes, crcs;
+    for (int m = 0; m < kMembersPerArchive; ++m) {
+      contents.push_back(RandomBlock(&rng));
+      names.push_back("set" + std::to_string(a) + "_" + std::to_string(m) + ".bin");
+      line += ":" + names.back();
+      sizes += ":" + std::to_string(kFileSize);
+      crcs += ":" + Hex8(Crc(contents.back()));
+    }
+    text += line + ";" + sizes + ";" + crcs + "\r\n";
+    WriteZip(f.archives + "/archive" + std::to_string(a) + ".zip", names, contents);
+    roms += kMembersPerArchive;
+    ++sets;
+  }
+  // The rest: two ROMs a set, then one; the first 20,000 ROMs are files on disk.
+  int file_index = 0;
+  int system = 0;
+  const uint32_t single_sets = (kSets - sets) * 2 - (kRoms - roms);
+  while (sets < kSets) {
+    if ((sets - kArchiveCount) % ((kSets - kArchiveCount) / kSystems + 1) == 0) {
+      text += "#console#;Bench System " + std::to_string(system++) + "\r\n";
+    }
+    int count = (kSets - sets) <= single_sets ? 1 : 2;
+    std::string line = "Set " + std::to_string(sets), sizes, crcs;
+    for (int r = 0; r < count; ++r) {
+      std::string name = "rom" + std::to_string(roms + static_cast<uint32_t>(r)) + ".bin";
+      uint32_t crc;
+      if (file_index < kFileCount) {
+        std::string data = RandomBlock(&rng);
+        crc = Crc(data);
+        Write(f.files + "/file" + std::to_string(file_index++) + ".bin", data);
+      } else {
+        crc = static_cast<uint32_t>(rng());
+      }
+      line += ":" + name;
+      sizes += ":" + std::to_string(kFileSize);
+      crcs += ":" + Hex8(crc);
+    }
+    text += line + ".bin;" + sizes + ";" + crcs + "\r\n";
+    roms += static_cast<uint32_t>(count);
+    ++sets;
+  }
+  if (roms != kRoms) throw std::runtime_error("fixture has " + std::to_string(roms) + " roms");
+  Write(f.datafile, text);
+  return f;
+}
+
+void RemoveFixture(const Fixture& fixture) {
+  std::error_code ec;
+  fs::remove_all(fixture.root, ec);
+}
+
+}  // namespace cartidex::bench
