@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -152,6 +153,13 @@ std::optional<std::string> MainWindow::ChooseFile() {
   chooser.setWindowModality(Qt::WindowModal);
   chooser.setAcceptMode(QFileDialog::AcceptOpen);
   chooser.setFileMode(QFileDialog::ExistingFile);
+  // "*.*" means every file to ROM collectors, but here it would hide names without a dot (many
+  // dumps have none): the chooser keeps the one filter's text and lists every file. The desktop's
+  // own chooser could not be told so, hence Qt's.
+  chooser.setOption(QFileDialog::DontUseNativeDialog, true);
+  if (auto* model = chooser.findChild<QFileSystemModel*>()) {
+    model->setNameFilters(QStringList{QStringLiteral("*")});
+  }
   if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) {
     return std::nullopt;
   }

@@ -7,10 +7,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -42,6 +44,8 @@ struct SeenBox {
   QWidget* parent = nullptr;
   bool modal = false;
   QStringList name_filters;
+  // Whether the list shows a file whose name has no dot.
+  bool lists_dotless_names = false;
   int file_mode = -1;
   int buttons = 0;
 };
@@ -61,6 +65,13 @@ void DismissNextModal(SeenBox* seen) {
       message->button(QMessageBox::Ok)->click();
     } else if (auto* chooser = qobject_cast<QFileDialog*>(box)) {
       seen->name_filters = chooser->nameFilters();
+      if (auto* model = chooser->findChild<QFileSystemModel*>()) {
+        for (const QString& pattern : model->nameFilters()) {
+          if (QRegularExpression::fromWildcard(pattern).match("SPACERACE").hasMatch()) {
+            seen->lists_dotless_names = true;
+          }
+        }
+      }
       seen->file_mode = chooser->fileMode();
       chooser->reject();
     } else {
@@ -316,6 +327,7 @@ TEST_F(MainWindowTest, RealChoosersAreModalToTheWindowWithTheirTitles) {
   EXPECT_TRUE(file.modal);
   EXPECT_EQ(file.name_filters, QStringList{"All types (*.*)"});
   EXPECT_EQ(file.file_mode, QFileDialog::ExistingFile);
+  EXPECT_TRUE(file.lists_dotless_names);
   for (int id : kResultFields) EXPECT_EQ(Text(id), "") << id;
 
   SeenBox folder;
