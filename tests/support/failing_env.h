@@ -27,6 +27,8 @@ class FailingEnv : public Env {
   uint64_t reported_size = 0;
   // Bytes that all written files together may take before the disk is "full"; -1: no limit.
   int64_t write_budget = -1;
+  // When not empty, only paths containing this text count against (and fail with) the budget.
+  std::string budget_paths;
   // Folders containing this text cannot be created (none when empty).
   std::string refuse_folder;
 
@@ -43,7 +45,8 @@ class FailingEnv : public Env {
     std::unique_ptr<WritableFile> inner;
     Status s = real_->OpenForWrite(path, mode, &inner);
     if (!s.ok()) return s;
-    *file = std::make_unique<Writable>(std::move(inner), &write_budget);
+    const bool limited = budget_paths.empty() || Matches(budget_paths, path);
+    *file = std::make_unique<Writable>(std::move(inner), limited ? &write_budget : &unlimited_);
     return Status::Ok();
   }
   Status CreateFolder(const std::string& path) override {
@@ -120,6 +123,7 @@ class FailingEnv : public Env {
   };
 
   Env* real_;
+  int64_t unlimited_ = -1;
 };
 
 }  // namespace cartidex::test
