@@ -1,23 +1,128 @@
-// Placeholder until identification lands: every file reads as an error.
 #include "identify/identify_file.h"
 
+#include <cstdint>
+
+#include "identify/failure_log.h"
+#include "identify/file_checksum.h"
+#include "identify/identify_archive.h"
+#include "identify/number_text.h"
 #include "identify/session_state.h"
+#include "platform/activity_log.h"
 #include "platform/dialog_view.h"
+#include "platform/env.h"
+#include "platform/path.h"
+#include "romdb/rom_database.h"
 
 namespace cartidex {
 
+namespace {
+
+// Only the exact lower-case extension makes an archive; "GAME.ZIP" is a plain file.
+bool IsArchivePath(const std::string& path) {
+  return path.ends_with(".zip");
+}
+
+// Marks one matching entry found and, in an archive, counts it for its set. A slot already
+// marked by another member is not counted again, so two copies of one ROM never stand in for a
+// ROM the archive lacks. False when the entry's set or slot is not loaded.
+bool MarkMatch(const RomRecord& match) {
+  SessionState& session = Session();
+  bool newly = false;
+  if (!Database().MarkRomFound(match.set_index, match.slot, &newly)) return false;
+  if (session.archive_mode && newly) session.TallyAdd(match.set_index);
+  return true;
+}
+
+}  // namespace
+
+bool IdentifyPlainFile(const std::string& path, RomRecord* result) {
+  SessionState& session = Session();
+  session.current_path = path;
+  *result = RomRecord();
+
+  uint32_t crc = 0;
+  uint32_t size = 0;
+  switch (ChecksumFile(path, &crc, &size)) {
+    case ChecksumOutcome::kEmpty:
+      return false;
+    case ChecksumOutcome::kUnreadable:
+      LogIdentifyFailure(IdentifyFailure::kCannotRead, path);
+      return false;
+    case ChecksumOutcome::kRead:
+      break;
+  }
+
+  WriteLog("Opened: ");
+  WriteLog(path);
+  WriteLog(" Size: ");
+  WriteLog(FormatDecimal(size));
+  WriteLog(" CRC32: ");
+  WriteLog(FormatDecimal(crc));
+  WriteLog(" Found: ");
+
+  const RomDatabase& db = Database();
+  bool found = false;
+  uint32_t index = 0;
+  *result = db.FindRom(crc, size, &found, &index);
+  if (!found) {
+    result->set_index = -1;
+    result->slot = -1;
+    WriteLog("No\r\n");
+    return true;
+  }
+  WriteLog("I");
+  session.current_system = result->system;
+  const bool ok = MarkMatch(*result);
+  if (session.archive_mode && ok) {
+    // Every further entry with the same CRC-32 and size: the ROM may belong to several sets,
+    // or twice to one.
+    const uint32_t first = index;
+    for (;;) {
+      RomRecord next = db.FindRom(crc, size, &found, &index);
+      if (!found || index == first) break;
+      WriteLog("I");
+      if (!MarkMatch(next)) break;
+    }
+  }
+  WriteLog("\r\n");
+  return true;
+}
+
 bool IdentifyFile(const std::string& path, RomRecord* result) {
+  if (!IsArchivePath(path)) return IdentifyPlainFile(path, result);
   Session().current_path = path;
   *result = RomRecord();
-  return false;
+  return IdentifyArchive(path, result);
 }
 
 bool IdentifyAndShow(DialogView* view, const std::string& path, RomRecord* result) {
-  IdentifyFile(path, result);
-  for (int id : {kIdFilenameField, kIdNameField, kIdSystemField, kIdCrcField, kIdSizeField}) {
-    view->SetText(id, "Error");
+  SessionState& session = Session();
+  if (session.archive_mode) {
+    Env* env = Env::Default();
+    for (const std::string& file : session.extracted_files) env->DeleteFile(file);
   }
-  return false;
+  session.extracted_files.clear();
+  session.current_path.clear();
+  session.archive_mode = false;
+  session.tally = SetTally();
+
+  if (!IdentifyFile(path, result)) {
+    for (int id : {kIdFilenameField, kIdNameField, kIdSystemField, kIdCrcField, kIdSizeField}) {
+      view->SetText(id, "Error");
+    }
+    return false;
+  }
+  // "Zipfile" marks an archive's result only; a ROM may well have the CRC-32 FFFFFFFE.
+  const bool archive = session.archive_mode;
+  view->SetText(kIdFilenameField, BaseName(path));
+  view->SetText(kIdNameField, result->name);
+  view->SetText(kIdSystemField, result->system);
+  view->SetText(kIdCrcField, archive && result->crc == kArchiveMark ? std::string("Zipfile")
+                                                                    : FormatHex8(result->crc));
+  view->SetText(kIdSizeField, archive && result->size == kArchiveMark
+                                  ? std::string("Zipfile")
+                                  : FormatDecimal(result->size));
+  return result->name != kUnknown;
 }
 
 }  // namespace cartidex

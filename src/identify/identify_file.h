@@ -10,10 +10,16 @@ namespace cartidex {
 
 class DialogView;
 
-// Identifies `path` into *result and logs its lines. False when the file cannot be identified
-// at all (an empty or unreadable file, or an archive with such a member); true otherwise,
-// whether or not a match was found.
+// Identifies `path` into *result and logs its lines: as an archive when the path ends in the
+// exact lower-case ".zip", else as a plain file. False when the file cannot be identified at all
+// (an empty or unreadable file, or an archive that cannot be extracted or has such a member);
+// true otherwise, whether or not a match was found.
 bool IdentifyFile(const std::string& path, RomRecord* result);
+
+// Identifies `path` as a plain file, whatever its name: logs its "Opened: " line, marks the
+// matching entries found and, while an archive is in progress, counts them for their sets.
+// Archive members go through here, so an archive inside an archive is never opened.
+bool IdentifyPlainFile(const std::string& path, RomRecord* result);
 
 // The entry point of every identification: deletes what the previous archive left in `tmp`,
 // resets the session, identifies `path` and writes the five result fields. True when the file

@@ -5,11 +5,10 @@
 namespace cartidex {
 
 void SessionState::TallyAdd(int32_t set_index) {
-  for (SetTally::Entry& e : tally.entries) {
-    if (e.set_index == set_index) {
-      ++e.roms_matched;
-      return;
-    }
+  auto [it, added] = tally.position.try_emplace(set_index, tally.entries.size());
+  if (!added) {
+    ++tally.entries[it->second].roms_matched;
+    return;
   }
   tally.entries.push_back(
       {set_index, Database().GetSet(static_cast<uint32_t>(set_index)).rom_count(), 1});
@@ -33,6 +32,8 @@ SessionState& Session() {
   return session;
 }
 
-void ResetSession() { Session() = SessionState(); }
+void ResetSession() {
+  Session() = SessionState();
+}
 
 }  // namespace cartidex

@@ -3,13 +3,17 @@
 #ifndef CARTIDEX_IDENTIFY_SESSION_STATE_H_
 #define CARTIDEX_IDENTIFY_SESSION_STATE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace cartidex {
 
 // Matches counted per set for one archive, in the order in which the sets were first counted.
+// It grows with the archive; `position` finds a set's entry without a walk, so an archive
+// touching thousands of sets costs no more per match than one touching a few.
 struct SetTally {
   struct Entry {
     int32_t set_index;
@@ -17,6 +21,7 @@ struct SetTally {
     int32_t roms_matched;
   };
   std::vector<Entry> entries;
+  std::unordered_map<int32_t, size_t> position;  // set index -> index into `entries`
 };
 
 struct SessionState {

@@ -1,0 +1,22 @@
+// A ".zip" archive identified as a whole: as the largest set of the database that its members
+// complete.
+#ifndef CARTIDEX_IDENTIFY_IDENTIFY_ARCHIVE_H_
+#define CARTIDEX_IDENTIFY_IDENTIFY_ARCHIVE_H_
+
+#include <string>
+
+#include "romdb/rom_record.h"
+
+namespace cartidex {
+
+// The archive steps of IdentifyFile, after its head has set the current path and a fresh
+// result. Extracts the archive flat into `tmp`, lists every extracted file in the session (so
+// that the next identification deletes them), identifies each member as a plain file, marks
+// every complete set owned and reports the complete set with the most ROMs. False when the
+// archive cannot be extracted or a member cannot be identified (the current path is then the
+// archive's); true otherwise, with the name "Unknown" when no set is complete.
+bool IdentifyArchive(const std::string& path, RomRecord* result);
+
+}  // namespace cartidex
+
+#endif  // CARTIDEX_IDENTIFY_IDENTIFY_ARCHIVE_H_

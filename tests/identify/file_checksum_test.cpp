@@ -1,0 +1,57 @@
+#include "identify/file_checksum.h"
+
+#include <gtest/gtest.h>
+
+#include "support/failing_env.h"
+#include "support/test_util.h"
+
+namespace cartidex::test {
+namespace {
+
+TEST(FileChecksumTest, ChunkedValueEqualsOneCallOverTheWhole) {
+  TempDir dir;
+  std::string contents(1000003, '\0');
+  for (size_t i = 0; i < contents.size(); ++i) contents[i] = static_cast<char>(i * 7 + i / 251);
+  WriteFile(dir.Path("big.bin"), contents);
+  uint32_t crc = 0, size = 0;
+  ASSERT_EQ(ChecksumFile(dir.Path("big.bin"), &crc, &size), ChecksumOutcome::kRead);
+  EXPECT_EQ(crc, Crc32(contents));
+  EXPECT_EQ(size, contents.size());
+}
+
+TEST(FileChecksumTest, EmptyMissingAndFailingFiles) {
+  TempDir dir;
+  uint32_t crc = 1, size = 1;
+  WriteFile(dir.Path("empty"), "");
+  EXPECT_EQ(ChecksumFile(dir.Path("empty"), &crc, &size), ChecksumOutcome::kEmpty);
+  EXPECT_EQ(ChecksumFile(dir.Path("missing"), &crc, &size), ChecksumOutcome::kUnreadable);
+  EXPECT_EQ(ChecksumFile(dir.path(), &crc, &size), ChecksumOutcome::kUnreadable);
+
+  WriteFile(dir.Path("file"), std::string(300000, 'f'));
+  FailingEnv env;
+  env.fail_reads = "file";
+  EXPECT_EQ(ChecksumFile(dir.Path("file"), &crc, &size), ChecksumOutcome::kUnreadable);
+}
+
+TEST(FileChecksumTest, OnlyTheSizeFirstTakenIsRead) {
+  TempDir dir;
+  WriteFile(dir.Path("file"), "0123456789abcdefghij");
+  uint32_t crc = 0, size = 0;
+  FailingEnv env;
+  // The file grew after its size was taken: the growth is not read.
+  env.reported_size = 10;
+  ASSERT_EQ(ChecksumFile(dir.Path("file"), &crc, &size), ChecksumOutcome::kRead);
+  EXPECT_EQ(crc, Crc32("0123456789"));
+  EXPECT_EQ(size, 10u);
+  // It shrank: what was read counts.
+  env.reported_size = 0xFFFFFFFFu;
+  ASSERT_EQ(ChecksumFile(dir.Path("file"), &crc, &size), ChecksumOutcome::kRead);
+  EXPECT_EQ(crc, Crc32("0123456789abcdefghij"));
+  EXPECT_EQ(size, 20u);
+  // 4 GiB and more cannot be a ROM.
+  env.reported_size = 0x100000000ull;
+  EXPECT_EQ(ChecksumFile(dir.Path("file"), &crc, &size), ChecksumOutcome::kUnreadable);
+}
+
+}  // namespace
+}  // namespace cartidex::test

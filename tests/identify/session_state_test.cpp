@@ -1,0 +1,65 @@
+#include "identify/session_state.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "romdb/rom_database.h"
+#include "support/test_util.h"
+
+namespace cartidex::test {
+namespace {
+
+// Sets of the given ROM counts, each ROM its own numbers.
+void AddSets(const std::vector<int>& counts) {
+  uint32_t crc = 1;
+  for (size_t s = 0; s < counts.size(); ++s) {
+    std::vector<int32_t> roms;
+    for (int r = 0; r < counts[s]; ++r) {
+      roms.push_back(static_cast<int32_t>(Database().AddRom("r", "S", crc++, 1)));
+    }
+    Database().AddSet("set" + std::to_string(s), roms);
+  }
+}
+
+TEST(SetTallyTest, CompleteSetsAreOwnedAndTheLargestLaterOneIsBest) {
+  TestHome home;
+  AddSets({2, 1, 2, 3});
+  SessionState& s = Session();
+  int32_t best = -7;
+  EXPECT_FALSE(s.TallyBest(&best));
+  EXPECT_EQ(best, -7);
+  s.TallyAdd(3);  // 1 of 3
+  s.TallyAdd(2);
+  s.TallyAdd(1);
+  s.TallyAdd(0);
+  s.TallyAdd(2);  // complete, 2 ROMs
+  s.TallyAdd(0);  // complete, 2 ROMs, counted after set 2 was first counted
+  ASSERT_TRUE(s.TallyBest(&best));
+  EXPECT_EQ(best, 0);
+  EXPECT_TRUE(Database().GetSet(0).owned);
+  EXPECT_TRUE(Database().GetSet(1).owned);
+  EXPECT_TRUE(Database().GetSet(2).owned);
+  EXPECT_FALSE(Database().GetSet(3).owned);
+  ASSERT_EQ(s.tally.entries.size(), 4u);
+  EXPECT_EQ(s.tally.entries[0].set_index, 3);
+  EXPECT_EQ(s.tally.entries[0].roms_needed, 3);
+  EXPECT_EQ(s.tally.entries[1].roms_matched, 2);
+}
+
+TEST(SetTallyTest, GrowsBeyondTwoHundredSixtySets) {
+  TestHome home;
+  AddSets(std::vector<int>(1000, 1));
+  SessionState& s = Session();
+  for (int32_t i = 999; i >= 0; --i) s.TallyAdd(i);
+  s.TallyAdd(500);
+  ASSERT_EQ(s.tally.entries.size(), 1000u);
+  EXPECT_EQ(s.tally.entries[499].set_index, 500);
+  EXPECT_EQ(s.tally.entries[499].roms_matched, 2);
+  int32_t best = -1;
+  ASSERT_TRUE(s.TallyBest(&best));
+  EXPECT_EQ(best, 0);  // the last entry of equal size
+}
+
+}  // namespace
+}  // namespace cartidex::test

@@ -1,0 +1,114 @@
+#include "support/zip_writer.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "support/test_util.h"
+
+namespace cartidex::test {
+
+namespace {
+
+void Put16(std::string* out, uint32_t v) {
+  out->push_back(static_cast<char>(v & 0xFF));
+  out->push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+
+void Put32(std::string* out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+void Put64(std::string* out, uint64_t v) {
+  Put32(out, static_cast<uint32_t>(v));
+  Put32(out, static_cast<uint32_t>(v >> 32));
+}
+
+}  // namespace
+
+std::string RawDeflate(const std::string& data) {
+  z_stream s = {};
+  if (deflateInit2(&s, Z_BEST_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    ADD_FAILURE() << "deflateInit2";
+    return std::string();
+  }
+  std::string out(deflateBound(&s, static_cast<uLong>(data.size())) + 16, '\0');
+  s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  s.avail_in = static_cast<uInt>(data.size());
+  s.next_out = reinterpret_cast<Bytef*>(out.data());
+  s.avail_out = static_cast<uInt>(out.size());
+  if (deflate(&s, Z_FINISH) != Z_STREAM_END) ADD_FAILURE() << "deflate";
+  out.resize(s.total_out);
+  deflateEnd(&s);
+  return out;
+}
+
+std::string MakeZip(const std::vector<ZipMember>& members) {
+  std::string archive;
+  std::string directory;
+  for (const ZipMember& m : members) {
+    const std::string payload = m.method == 8 ? RawDeflate(m.data) : m.data;
+    const uint64_t declared = m.declared_size.value_or(m.data.size());
+    const bool zip64 = declared >= 0xFFFFFFFFu;
+    std::string extra;
+    if (zip64) {
+      Put16(&extra, 0x0001);
+      Put16(&extra, 8);
+      Put64(&extra, declared);
+    }
+    const uint32_t size32 = zip64 ? 0xFFFFFFFFu : static_cast<uint32_t>(declared);
+    const uint32_t crc = Crc32(m.data);
+    const uint32_t offset = static_cast<uint32_t>(archive.size());
+
+    Put32(&archive, 0x04034b50);
+    Put16(&archive, zip64 ? 45 : 20);
+    Put16(&archive, 0);
+    Put16(&archive, m.method);
+    Put32(&archive, m.dos_date_time);
+    Put32(&archive, crc);
+    Put32(&archive, static_cast<uint32_t>(payload.size()));
+    Put32(&archive, size32);
+    Put16(&archive, static_cast<uint32_t>(m.name.size()));
+    Put16(&archive, static_cast<uint32_t>(extra.size()));
+    archive += m.name;
+    archive += extra;
+    archive += payload;
+
+    Put32(&directory, 0x02014b50);
+    Put16(&directory, zip64 ? 45 : 20);
+    Put16(&directory, zip64 ? 45 : 20);
+    Put16(&directory, 0);
+    Put16(&directory, m.method);
+    Put32(&directory, m.dos_date_time);
+    Put32(&directory, crc);
+    Put32(&directory, static_cast<uint32_t>(payload.size()));
+    Put32(&directory, size32);
+    Put16(&directory, static_cast<uint32_t>(m.name.size()));
+    Put16(&directory, static_cast<uint32_t>(extra.size()));
+    Put16(&directory, static_cast<uint32_t>(m.comment.size()));
+    Put16(&directory, 0);
+    Put16(&directory, 0);
+    Put32(&directory, 0);
+    Put32(&directory, offset);
+    directory += m.name;
+    directory += extra;
+    directory += m.comment;
+  }
+  const uint32_t directory_offset = static_cast<uint32_t>(archive.size());
+  archive += directory;
+  Put32(&archive, 0x06054b50);
+  Put16(&archive, 0);
+  Put16(&archive, 0);
+  Put16(&archive, static_cast<uint32_t>(members.size()));
+  Put16(&archive, static_cast<uint32_t>(members.size()));
+  Put32(&archive, static_cast<uint32_t>(directory.size()));
+  Put32(&archive, directory_offset);
+  Put16(&archive, 0);
+  return archive;
+}
+
+void WriteZip(const std::string& path, const std::vector<ZipMember>& members) {
+  WriteFile(path, MakeZip(members));
+}
+
+}  // namespace cartidex::test

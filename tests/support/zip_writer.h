@@ -1,0 +1,56 @@
+// Builds zip archives for tests, byte by byte, so that every case (stored and deflated members,
+// odd names, stamps, methods and declared sizes) can be made without any archive on disk.
+#ifndef CARTIDEX_TESTS_SUPPORT_ZIP_WRITER_H_
+#define CARTIDEX_TESTS_SUPPORT_ZIP_WRITER_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace cartidex::test {
+
+// 2021-06-15 13:45:30 as an MS-DOS date (high 16 bits) and time (low 16 bits).
+inline constexpr uint32_t kTestDosTime =
+    ((41u << 9 | 6u << 5 | 15u) << 16) | (13u << 11 | 45u << 5 | 15u);
+
+struct ZipMember {
+  ZipMember(std::string member_name, std::string contents, uint16_t method_number = 0)
+      : name(std::move(member_name)), data(std::move(contents)), method(method_number) {}
+  ZipMember& Declare(uint64_t size) {
+    declared_size = size;
+    return *this;
+  }
+  ZipMember& Stamp(uint32_t dos) {
+    dos_date_time = dos;
+    return *this;
+  }
+  ZipMember& Comment(std::string text) {
+    comment = std::move(text);
+    return *this;
+  }
+
+  std::string name;
+  // The member's contents (uncompressed).
+  std::string data;
+  // 0 stores `data`, 8 deflates it; any other method number stores `data` as its payload.
+  uint16_t method = 0;
+  uint32_t dos_date_time = kTestDosTime;
+  // The uncompressed size the directory declares; the real size when not given. A value of
+  // 4 GiB or more is written as a zip64 extra field.
+  std::optional<uint64_t> declared_size;
+  std::string comment;
+};
+
+// The bytes of a zip archive holding `members` in this order.
+std::string MakeZip(const std::vector<ZipMember>& members);
+// Writes MakeZip(members) to `path`, creating missing folders.
+void WriteZip(const std::string& path, const std::vector<ZipMember>& members);
+
+// The member's data deflated raw, as a zip's method 8 holds it.
+std::string RawDeflate(const std::string& data);
+
+}  // namespace cartidex::test
+
+#endif  // CARTIDEX_TESTS_SUPPORT_ZIP_WRITER_H_
