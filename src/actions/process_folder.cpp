@@ -1,14 +1,107 @@
-// Placeholder until the folder walk lands.
 #include "actions/process_folder.h"
 
+#include <set>
+#include <vector>
+
+#include "actions/process_file.h"
+#include "identify/number_text.h"
+#include "platform/activity_log.h"
 #include "platform/dialog_view.h"
+#include "platform/env.h"
+#include "platform/path.h"
+#include "platform/program_folder.h"
 
 namespace cartidex {
 
-void ProcessFolder(DialogView* view, const std::string& /*folder*/) {
+namespace {
+
+struct Walk {
+  DialogView* view;
+  Env* env;
+  // Folders entered in this walk: a link loop ends at the second visit.
+  std::set<FileId> entered;
+  // Files handled in this walk: a file moved into a folder that the walk reaches later is not
+  // handled twice.
+  std::set<FileId> handled;
+  // The program's own folders, which the walk never enters (moving them would lose the
+  // database or the archive members being identified).
+  std::vector<FileId> own_folders;
+  uint32_t files = 0;
+  bool stopped = false;
+};
+
+bool IdOf(Env* env, const std::string& path, FileId* id) {
+  return env->GetFileId(path, id).ok();
+}
+
+void ShowSeveral(DialogView* view) {
   for (int id : {kIdFilenameField, kIdNameField, kIdCrcField, kIdSizeField}) {
     view->SetText(id, "Several");
   }
+}
+
+// True when `id` is the program's activity log. The log may come into being during the walk, so
+// it is looked up each time.
+bool IsOwnLog(Env* env, const FileId& id) {
+  FileId log;
+  return IdOf(env, LogPath(), &log) && log == id;
+}
+
+bool IsOwnFolder(const Walk& walk, const FileId& id) {
+  for (const FileId& own : walk.own_folders) {
+    if (own == id) return true;
+  }
+  return false;
+}
+
+void WalkFolder(Walk* walk, std::string folder) {
+  EnsureTrailingSeparator(&folder);
+  // The whole listing comes first, so that what the walk renames or moves is not met again here.
+  std::vector<DirEntry> entries;
+  if (!walk->env->ListFolder(folder, "*.*", &entries).ok()) {
+    WriteLog("Cannot list: " + folder + "\r\n");
+    ShowSeveral(walk->view);
+    return;
+  }
+  for (const DirEntry& entry : entries) {
+    if (walk->stopped) break;
+    if (entry.name.empty() || entry.name[0] == '.') continue;
+    const std::string path = folder + entry.name;
+    FileId id;
+    const bool known = IdOf(walk->env, path, &id);
+    if (entry.is_folder) {
+      if (!walk->view->IsChecked(kIdSubdirs)) continue;
+      if (!known || IsOwnFolder(*walk, id) || !walk->entered.insert(id).second) continue;
+      WalkFolder(walk, path);
+      continue;
+    }
+    if (known && (walk->handled.count(id) != 0 || IsOwnLog(walk->env, id))) continue;
+    ProcessFile(path, walk->view);
+    if (known) walk->handled.insert(id);
+    ++walk->files;
+    walk->view->SetText(kIdInfoLine, FormatDecimal(walk->files) + " files handled");
+    if (!walk->view->KeepAlive()) walk->stopped = true;
+  }
+  ShowSeveral(walk->view);
+}
+
+}  // namespace
+
+void ProcessFolder(DialogView* view, const std::string& folder) {
+  Walk walk{view, Env::Default(), {}, {}, {}, 0, false};
+  for (const std::string& own : {TmpFolder(), DatfilesFolder()}) {
+    FileId id;
+    if (IdOf(walk.env, own, &id)) walk.own_folders.push_back(id);
+  }
+  FileId root;
+  if (IdOf(walk.env, folder, &root)) {
+    if (IsOwnFolder(walk, root)) {
+      ShowSeveral(view);
+      return;
+    }
+    walk.entered.insert(root);
+  }
+  WalkFolder(&walk, folder);
 }
 
 }  // namespace cartidex

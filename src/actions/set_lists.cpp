@@ -1,8 +1,111 @@
-// Placeholder until the lists land.
 #include "actions/set_lists.h"
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string_view>
+#include <vector>
+
+#include "actions/folder_tree.h"
+#include "platform/activity_log.h"
+#include "platform/env.h"
+#include "platform/path.h"
+#include "romdb/rom_database.h"
 
 namespace cartidex {
 
-void WriteSetLists(const std::string& /*folder*/) {}
+namespace {
+
+// One system's two lists, gathered over every run of its sets in the set table.
+struct SystemLists {
+  std::string system;
+  std::string have;
+  std::string miss;
+};
+
+std::string SystemOf(const RomDatabase& db, const SetRecord& set) {
+  if (set.rom_indices.empty()) return kUnknown;
+  const int32_t first = set.rom_indices[0];
+  if (first < 0 || static_cast<uint32_t>(first) >= db.GetRomCount()) return kUnknown;
+  return db.RomSystem(static_cast<uint32_t>(first));
+}
+
+// The display name cut at its last '.', the first byte never taken as that '.'.
+std::string NameLine(const std::string& display) {
+  size_t end = display.size();
+  for (size_t i = display.size(); i > 1; --i) {
+    if (display[i - 1] == '.') {
+      end = i - 1;
+      break;
+    }
+  }
+  return display.substr(0, end) + "\r\n";
+}
+
+// The part of a list's file name that the system gives: nested systems ("A/B") stay in the one
+// folder.
+std::string FileStem(const std::string& system) {
+  std::string stem = system;
+  for (char& c : stem) {
+    if (c == '/' || c == '\\') c = '_';
+  }
+  return SanitizeFileName(stem);
+}
+
+// Writes one list file anew. An earlier file of this pass that the path also names (two systems
+// whose file names meet) is never written over. False when the file was not written.
+bool WriteList(Env* env, const std::string& path, const std::string& contents,
+               std::set<FileId>* written) {
+  FileId id;
+  if (env->GetFileId(path, &id).ok() && written->count(id) != 0) return false;
+  env->DeleteFile(path);
+  std::unique_ptr<WritableFile> file;
+  if (!env->OpenForWrite(path, WriteMode::kNew, &file).ok()) return false;
+  Status s = file->Append(contents);
+  Status c = file->Close();
+  if (!s.ok() || !c.ok()) {
+    // A cut list would read as the whole truth; better none.
+    env->DeleteFile(path);
+    return false;
+  }
+  if (env->GetFileId(path, &id).ok()) written->insert(id);
+  return true;
+}
+
+}  // namespace
+
+void WriteSetLists(const std::string& folder_text) {
+  Env* env = Env::Default();
+  const RomDatabase& db = Database();
+  std::string folder = folder_text;
+  EnsureTrailingSeparator(&folder);
+  MakeFolders(env, folder);
+
+  // Systems in the order of their first set; each gathers all of its sets.
+  std::vector<SystemLists> lists;
+  std::map<std::string, size_t> index;
+  for (uint32_t i = 0; i < db.GetSetCount(); ++i) {
+    const SetRecord& set = db.GetSet(i);
+    std::string system = SystemOf(db, set);
+    auto [it, added] = index.try_emplace(system, lists.size());
+    if (added) {
+      lists.push_back(
+          {system, "Owning " + system + " sets:\r\n\r\n", "Missing " + system + " sets:\r\n\r\n"});
+    }
+    SystemLists& target = lists[it->second];
+    (set.owned ? target.have : target.miss) += NameLine(set.display_name);
+  }
+
+  std::set<FileId> written;
+  for (const SystemLists& l : lists) {
+    const std::string stem = folder + FileStem(l.system);
+    for (const auto& [path, contents] :
+         {std::pair{stem + "_have.txt", &l.have}, std::pair{stem + "_miss.txt", &l.miss}}) {
+      if (!PathFits(path) || !WriteList(env, path, *contents, &written)) {
+        WriteLog("List not written: " + path + "\r\n");
+      }
+    }
+  }
+}
 
 }  // namespace cartidex

@@ -1,0 +1,123 @@
+#include "actions/rename_move.h"
+
+#include <string>
+#include <string_view>
+
+#include "actions/expand_pattern.h"
+#include "actions/folder_tree.h"
+#include "identify/session_state.h"
+#include "platform/activity_log.h"
+#include "platform/dialog_view.h"
+#include "platform/env.h"
+#include "platform/path.h"
+
+namespace cartidex {
+
+namespace {
+
+void LogLine(std::string_view head, const std::string& from, const std::string& to) {
+  std::string line(head);
+  line += from;
+  line += " To: ";
+  line += to;
+  line += "\r\n";
+  WriteLog(line);
+}
+
+char FoldAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
+}
+
+// A change of letter case where the file system folds case: the target already names the file
+// itself, so the rename goes through a free temporary name in the same folder.
+bool RenameCaseOnly(Env* env, const std::string& from, const std::string& to) {
+  const std::string folder(FolderOf(from));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string temp = folder + ".cartidex-case-" + std::to_string(attempt);
+    if (!PathFits(temp) || env->GetKind(temp) != FileKind::kMissing) continue;
+    if (!env->MoveFile(from, temp).ok()) return false;
+    if (env->MoveFile(temp, to).ok()) return true;
+    // Put it back under its old name; MoveFile never replaces, so nothing else is touched.
+    env->MoveFile(temp, from);
+    return false;
+  }
+  return false;
+}
+
+// The name a rename gives, or nothing when the database's name cannot be a file name here.
+bool NewName(const std::string& field_text, bool archive, std::string* name) {
+  *name = field_text;
+  if (!IsValidFileName(*name)) return false;
+  if (archive) {
+    // Only the name's own extension is replaced, never a dot in a folder name.
+    size_t dot = name->rfind('.');
+    if (dot != std::string::npos) name->resize(dot);
+    *name += ".zip";
+  }
+  return IsValidFileName(*name);
+}
+
+}  // namespace
+
+bool RenameCurrent(DialogView* view) {
+  Env* env = Env::Default();
+  SessionState& session = Session();
+  const std::string old_path = session.current_path;
+  std::string name;
+  const bool valid = NewName(view->GetText(kIdNameField), session.archive_mode, &name);
+  const std::string new_path =
+      std::string(FolderOf(old_path)) + (valid ? name : view->GetText(kIdNameField));
+
+  bool ok = false;
+  if (valid && PathFits(new_path)) {
+    if (SameFile(env, old_path, new_path)) {
+      // Onto the file itself: nothing to do, unless only the letter case changes.
+      ok = new_path == old_path || !EqualIgnoringAsciiCase(old_path, new_path) ||
+           RenameCaseOnly(env, old_path, new_path);
+    } else {
+      ok = env->MoveFile(old_path, new_path).ok();
+    }
+  }
+  if (!ok) {
+    LogLine("Rename failed: ", old_path, new_path);
+    return false;
+  }
+  LogLine("Renamed: ", old_path, new_path);
+  session.current_path = new_path;
+  view->SetText(kIdFilenameField, name);
+  return true;
+}
+
+bool MoveCurrent(DialogView* view, int field_id, const RomRecord& result) {
+  Env* env = Env::Default();
+  SessionState& session = Session();
+  const std::string old_path = session.current_path;
+  const std::string name(BaseName(old_path));
+  const std::string text = view->GetText(field_id);
+
+  std::string folder = text;
+  ExpandPattern(&folder, name, result.system);
+  EnsureTrailingSeparator(&folder);
+  const std::string new_path = folder + name;
+
+  // An empty text is no folder at all (it would otherwise name the root of the drive).
+  bool ok = !text.empty() && !name.empty() && PathFits(new_path) && MakeFolders(env, folder);
+  if (ok && !SameFile(env, old_path, new_path)) ok = env->MoveFile(old_path, new_path).ok();
+  if (!ok) {
+    LogLine(" Move failed: ", old_path, new_path);
+    return false;
+  }
+  LogLine(" Moved: ", old_path, new_path);
+  session.current_path = new_path;
+  return true;
+}
+
+}  // namespace cartidex

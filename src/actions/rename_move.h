@@ -1,0 +1,33 @@
+// The two actions on the file the last identification concerns (the session's current path):
+// rename to its database name, and move into a target folder. Each logs what really happened
+// and leaves the current path on the file's real path.
+#ifndef CARTIDEX_ACTIONS_RENAME_MOVE_H_
+#define CARTIDEX_ACTIONS_RENAME_MOVE_H_
+
+#include "romdb/rom_record.h"
+
+namespace cartidex {
+
+class DialogView;
+
+// Renames the current file, within its folder, to the Name field's text (for an archive, that
+// text cut at its last '.' with ".zip" appended). A name that is empty, "." or "..", or holds a
+// separator or a byte no file name can hold, is refused. Nothing is ever replaced. On success
+// logs "Renamed: OLD To: NEW\r\n", points the current path at NEW and shows the new name in the
+// Filename field; otherwise logs "Rename failed: OLD To: NEW\r\n" and changes nothing. A rename
+// onto the file itself succeeds without change, except that a change of letter case only is
+// carried out. True on success.
+bool RenameCurrent(DialogView* view);
+
+// Moves the current file, keeping its name, into the folder that the text of `field_id` expands
+// to (codes filled from the name and `result`'s system; a relative text is taken against the
+// current directory), making the folder and its missing parents. An empty text, a folder that
+// cannot be made, a path past the platform's limits and an existing target make the move fail.
+// On success logs " Moved: OLD To: NEW\r\n" and points the current path at NEW; otherwise logs
+// " Move failed: OLD To: NEW\r\n". A move onto the file itself succeeds without change. True on
+// success. No field changes.
+bool MoveCurrent(DialogView* view, int field_id, const RomRecord& result);
+
+}  // namespace cartidex
+
+#endif  // CARTIDEX_ACTIONS_RENAME_MOVE_H_

@@ -1,0 +1,158 @@
+// "directory" and "generate" through cartidex-cli with files that match a datafile: the whole
+// log, byte for byte, the fields and the trees. Belongs in tests/e2e/ once identification is in
+// the build.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/run_cli.h"
+#include "support/test_util.h"
+
+namespace cartidex::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A zip archive whose members are stored uncompressed, in the order given.
+std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members) {
+  auto u16 = [](std::string* s, uint32_t v) {
+    s->push_back(static_cast<char>(v & 0xFF));
+    s->push_back(static_cast<char>((v >> 8) & 0xFF));
+  };
+  auto u32 = [&](std::string* s, uint32_t v) {
+    u16(s, v & 0xFFFF);
+    u16(s, v >> 16);
+  };
+  std::string body, central;
+  for (const auto& [name, data] : members) {
+    const uint32_t offset = static_cast<uint32_t>(body.size());
+    const uint32_t crc = Crc32(data), size = static_cast<uint32_t>(data.size());
+    u32(&body, 0x04034b50);
+    for (uint32_t v : {20u, 0u, 0u, 0u, 0x21u}) u16(&body, v);
+    u32(&body, crc);
+    u32(&body, size);
+    u32(&body, size);
+    u16(&body, static_cast<uint32_t>(name.size()));
+    u16(&body, 0);
+    body += name + data;
+    u32(&central, 0x02014b50);
+    for (uint32_t v : {20u, 20u, 0u, 0u, 0u, 0x21u}) u16(&central, v);
+    u32(&central, crc);
+    u32(&central, size);
+    u32(&central, size);
+    u16(&central, static_cast<uint32_t>(name.size()));
+    for (uint32_t v : {0u, 0u, 0u, 0u}) u16(&central, v);
+    u32(&central, 0);
+    u32(&central, offset);
+    central += name;
+  }
+  std::string zip = body + central;
+  u32(&zip, 0x06054b50);
+  for (uint32_t v : {0u, 0u}) u16(&zip, v);
+  u16(&zip, static_cast<uint32_t>(members.size()));
+  u16(&zip, static_cast<uint32_t>(members.size()));
+  u32(&zip, static_cast<uint32_t>(central.size()));
+  u32(&zip, static_cast<uint32_t>(body.size()));
+  u16(&zip, 0);
+  return zip;
+}
+
+std::string Rom(uint32_t size, uint32_t crc) {
+  return ForgeCrc(std::string(size - 4, 'r'), crc);
+}
+
+std::string Opened(const std::string& path, const std::string& data, bool found) {
+  return "Opened: " + path + " Size: " + std::to_string(data.size()) +
+         " CRC32: " + std::to_string(Crc32(data)) + " Found: " + (found ? "I\r\n" : "No\r\n");
+}
+
+TEST(CliDirectoryIdentifiedTest, RenameMoveAndListsOfAWholeTree) {
+  TempDir home, work;
+  WriteFile(home.Path("datfiles/1.cxi"),
+            "#console#;Nintendo\\Game Boy\r\n"
+            "Tetris.gb;16;11111111\r\n"
+            "#console#;Sega\r\n"
+            "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
+            "Columns.md;12;44444444\r\n");
+  WriteFile(home.Path("datfiles/2.cxi"),
+            "#console#;Nintendo\\Game Boy\r\nZelda.gb;16;55555555\r\n");
+  const std::string tetris = Rom(16, 0x11111111), zelda = Rom(16, 0x55555555);
+  const std::string sonic1 = Rom(20, 0x22222222), sonic2 = Rom(24, 0x33333333);
+  const std::string pack = StoredZip({{"sonic1.bin", sonic1}, {"sonic2.bin", sonic2}});
+  WriteFile(work.Path("in/dump.bin"), tetris);
+  WriteFile(work.Path("in/junk.txt"), "junk");
+  WriteFile(work.Path("in/pack.zip"), pack);
+  WriteFile(work.Path("in/sub/zelda.bin"), zelda);
+
+  CliRun run = RunCli(CARTIDEX_CLI,
+                      {"--home", home.path(), "--keep-log", work.Path("kept.txt"), "--rename",
+                       "--subdirs", "--move-known", "sorted/<system>", "--move-unknown", "unknown",
+                       "directory", "in", "generate", "lists"},
+                      work.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+
+  const std::string in = work.Path("in/"), tmp = home.Path("tmp/");
+  EXPECT_EQ(
+      ReadFile(work.Path("kept.txt")),
+      "Cartidex starting\r\nCartidex intialised\r\nRedirection installed\r\n"
+      "Directory \"tmp\" emptied\r\nLoading datafiles :\r\n - 1.cxi\r\n - 2.cxi\r\n"
+      "Datafiles loaded\r\nShowing dialogbox\r\n\r\n" +
+          Opened(in + "dump.bin", tetris, true) + "Renamed: " + in + "dump.bin To: " + in +
+          "Tetris.gb\r\n Moved: " + in + "Tetris.gb To: sorted/Nintendo/Game Boy/Tetris.gb\r\n" +
+          Opened(in + "junk.txt", "junk", false) + " Moved: " + in +
+          "junk.txt To: unknown/junk.txt\r\n" + "File unzipped: " + in +
+          "pack.zip\r\n Containing:\r\n  - " + Opened(tmp + "sonic1.bin", sonic1, true) + "  - " +
+          Opened(tmp + "sonic2.bin", sonic2, true) +
+          " Found set: Sonic Pack.zip\r\n\r\nRenamed: " + in + "pack.zip To: " + in +
+          "Sonic Pack.zip\r\n Moved: " + in + "Sonic Pack.zip To: sorted/Sega/Sonic Pack.zip\r\n" +
+          Opened(in + "sub/zelda.bin", zelda, true) + "Renamed: " + in + "sub/zelda.bin To: " + in +
+          "sub/Zelda.gb\r\n Moved: " + in +
+          "sub/Zelda.gb To: sorted/Nintendo/Game Boy/Zelda.gb\r\nCartidex quitted");
+  const std::string after_walk =
+      "Filename: Several\nName: Several\nSystem: Nintendo\\Game Boy\nCRC32: Several\n"
+      "Size: Several\nInfo: 4 roms in database\n\n";
+  EXPECT_EQ(run.out, "Filename: \nName: \nSystem: \nCRC32: \nSize: \nInfo: 4 roms in database\n\n" +
+                         after_walk + after_walk);
+  EXPECT_EQ(
+      ListTree(home.Path("sorted")),
+      (Lines{"Nintendo/Game Boy/Tetris.gb", "Nintendo/Game Boy/Zelda.gb", "Sega/Sonic Pack.zip"}));
+  EXPECT_EQ(ReadFile(home.Path("sorted/Sega/Sonic Pack.zip")), pack);
+  EXPECT_EQ(ListTree(home.Path("unknown")), Lines{"junk.txt"});
+  EXPECT_EQ(ListTree(work.Path("in")), Lines{});
+  EXPECT_EQ(ReadFile(work.Path("lists/Sega_have.txt")), "Owning Sega sets:\r\n\r\nSonic Pack\r\n");
+  EXPECT_EQ(ReadFile(work.Path("lists/Sega_miss.txt")), "Missing Sega sets:\r\n\r\nColumns\r\n");
+  EXPECT_EQ(ReadFile(work.Path("lists/Nintendo_Game Boy_miss.txt")),
+            "Missing Nintendo\\Game Boy sets:\r\n\r\nTetris\r\nZelda\r\n");
+}
+
+TEST(CliDirectoryIdentifiedTest, SingleFileCollisionsAreLoggedAndBothFilesKept) {
+  TempDir home, work;
+  WriteFile(home.Path("datfiles/1.cxi"), "#console#;Sys\r\nGame.rom;8;12345678\r\n");
+  const std::string game = Rom(8, 0x12345678);
+  WriteFile(work.Path("in/dump.bin"), game);
+  WriteFile(work.Path("in/Game.rom"), "other");
+  WriteFile(work.Path("out/dump.bin"), "in the way");
+
+  CliRun run = RunCli(CARTIDEX_CLI,
+                      {"--home", home.path(), "--keep-log", work.Path("kept.txt"), "--rename",
+                       "--move-known", work.Path("out"), "single", "in/dump.bin"},
+                      work.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string log = ReadFile(work.Path("kept.txt"));
+  const std::string tail =
+      Opened(work.Path("in/dump.bin"), game, true) + "Rename failed: " + work.Path("in/dump.bin") +
+      " To: " + work.Path("in/Game.rom") + "\r\n Move failed: " + work.Path("in/dump.bin") +
+      " To: " + work.Path("out/dump.bin") + "\r\nCartidex quitted";
+  ASSERT_GE(log.size(), tail.size());
+  EXPECT_EQ(log.substr(log.size() - tail.size()), tail);
+  EXPECT_EQ(run.out.substr(run.out.find("\n\n") + 2),
+            "Filename: dump.bin\nName: Game.rom\nSystem: Sys\nCRC32: 12345678\nSize: 8\n"
+            "Info: 1 roms in database\n\n");
+  EXPECT_EQ(ReadFile(work.Path("in/dump.bin")), game);
+  EXPECT_EQ(ReadFile(work.Path("in/Game.rom")), "other");
+  EXPECT_EQ(ReadFile(work.Path("out/dump.bin")), "in the way");
+}
+
+}  // namespace
+}  // namespace cartidex::test

@@ -1,0 +1,276 @@
+// Rename, move, walk and lists with real identification: forged ROMs and stored zip archives
+// that match a test datafile. Belongs in tests/actions/ once identification is in the build.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "actions/process_file.h"
+#include "actions/process_folder.h"
+#include "actions/set_lists.h"
+#include "actions/walk_test_util.h"
+#include "romdb/datafile_loader.h"
+#include "romdb/rom_database.h"
+#include "support/test_util.h"
+
+namespace cartidex::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A zip archive whose members are stored uncompressed, in the order given.
+std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members) {
+  auto u16 = [](std::string* s, uint32_t v) {
+    s->push_back(static_cast<char>(v & 0xFF));
+    s->push_back(static_cast<char>((v >> 8) & 0xFF));
+  };
+  auto u32 = [&](std::string* s, uint32_t v) {
+    u16(s, v & 0xFFFF);
+    u16(s, v >> 16);
+  };
+  std::string body, central;
+  for (const auto& [name, data] : members) {
+    const uint32_t offset = static_cast<uint32_t>(body.size());
+    const uint32_t crc = Crc32(data), size = static_cast<uint32_t>(data.size());
+    u32(&body, 0x04034b50);
+    for (uint32_t v : {20u, 0u, 0u, 0u, 0x21u}) u16(&body, v);  // version .. date
+    u32(&body, crc);
+    u32(&body, size);
+    u32(&body, size);
+    u16(&body, static_cast<uint32_t>(name.size()));
+    u16(&body, 0);
+    body += name + data;
+    u32(&central, 0x02014b50);
+    for (uint32_t v : {20u, 20u, 0u, 0u, 0u, 0x21u}) u16(&central, v);
+    u32(&central, crc);
+    u32(&central, size);
+    u32(&central, size);
+    u16(&central, static_cast<uint32_t>(name.size()));
+    for (uint32_t v : {0u, 0u, 0u, 0u}) u16(&central, v);
+    u32(&central, 0);
+    u32(&central, offset);
+    central += name;
+  }
+  std::string zip = body + central;
+  u32(&zip, 0x06054b50);
+  for (uint32_t v : {0u, 0u}) u16(&zip, v);
+  u16(&zip, static_cast<uint32_t>(members.size()));
+  u16(&zip, static_cast<uint32_t>(members.size()));
+  u32(&zip, static_cast<uint32_t>(central.size()));
+  u32(&zip, static_cast<uint32_t>(body.size()));
+  u16(&zip, 0);
+  return zip;
+}
+
+// Contents of `size` bytes whose CRC-32 is `crc`.
+std::string Rom(uint32_t size, uint32_t crc) {
+  return ForgeCrc(std::string(size - 4, 'r'), crc);
+}
+
+const std::string kTetris = Rom(16, 0x11111111);
+const std::string kSonic1 = Rom(20, 0x22222222);
+const std::string kSonic2 = Rom(24, 0x33333333);
+const std::string kColumns = Rom(12, 0x44444444);
+const std::string kZelda = Rom(16, 0x55555555);
+
+class IdentifiedActionsTest : public ::testing::Test {
+ protected:
+  IdentifiedActionsTest() {
+    home_.AddDatafile("1.cxi",
+                      "#console#;Nintendo\\Game Boy\r\n"
+                      "Tetris.gb;16;11111111\r\n"
+                      "#console#;Sega\r\n"
+                      "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
+                      "Columns.md;12;44444444\r\n");
+    home_.AddDatafile("2.cxi",
+                      "#console#;Nintendo\\Game Boy\r\n"
+                      "Zelda.gb;16;55555555\r\n");
+    LoadDatafiles();
+    log_start_ = home_.Log().size();
+  }
+  std::string Log() { return home_.Log().substr(log_start_); }
+  static std::string Opened(const std::string& path, const std::string& data, bool found) {
+    return "Opened: " + path + " Size: " + std::to_string(data.size()) +
+           " CRC32: " + std::to_string(Crc32(data)) + " Found: " + (found ? "I\r\n" : "No\r\n");
+  }
+
+  TestHome home_;
+  TempDir dir_;
+  CountingView view_;
+  size_t log_start_ = 0;
+};
+
+TEST_F(IdentifiedActionsTest, RenameThenMoveWithCodesOfTheNewName) {
+  WriteFile(dir_.Path("in/dump.bin"), kTetris);
+  view_.SetChecked(kIdRename, true);
+  view_.SetChecked(kIdMoveKnown, true);
+  view_.SetText(kIdMoveKnownField, dir_.Path("out/<system>/<c1>"));
+
+  ProcessFile(dir_.Path("in/dump.bin"), &view_);
+
+  const std::string renamed = dir_.Path("in/Tetris.gb");
+  const std::string moved = dir_.Path("out/Nintendo/Game Boy/T/Tetris.gb");
+  EXPECT_EQ(Log(), Opened(dir_.Path("in/dump.bin"), kTetris, true) +
+                       "Renamed: " + dir_.Path("in/dump.bin") + " To: " + renamed +
+                       "\r\n Moved: " + renamed + " To: " + moved + "\r\n");
+  EXPECT_EQ(ListTree(dir_.path()), (Lines{"out/Nintendo/Game Boy/T/Tetris.gb"}));
+  EXPECT_EQ(ReadFile(moved), kTetris);
+  EXPECT_EQ(view_.GetText(kIdFilenameField), "Tetris.gb");
+  EXPECT_EQ(view_.GetText(kIdSystemField), "Nintendo\\Game Boy");
+}
+
+TEST_F(IdentifiedActionsTest, RenameCollisionKeepsBothAndMovesTheIdentifiedFile) {
+  WriteFile(dir_.Path("in/dump.bin"), kTetris);
+  WriteFile(dir_.Path("in/Tetris.gb"), "a file that only has the name");
+  view_.SetChecked(kIdRename, true);
+  view_.SetChecked(kIdMoveKnown, true);
+  view_.SetText(kIdMoveKnownField, dir_.Path("out"));
+
+  ProcessFile(dir_.Path("in/dump.bin"), &view_);
+
+  EXPECT_EQ(Log(), Opened(dir_.Path("in/dump.bin"), kTetris, true) + "Rename failed: " +
+                       dir_.Path("in/dump.bin") + " To: " + dir_.Path("in/Tetris.gb") +
+                       "\r\n Moved: " + dir_.Path("in/dump.bin") +
+                       " To: " + dir_.Path("out/dump.bin") + "\r\n");
+  EXPECT_EQ(ReadFile(dir_.Path("in/Tetris.gb")), "a file that only has the name");
+  EXPECT_EQ(ReadFile(dir_.Path("out/dump.bin")), kTetris);
+  EXPECT_EQ(view_.GetText(kIdFilenameField), "dump.bin");
+}
+
+TEST_F(IdentifiedActionsTest, ArchivesAreRenamedAndMovedAsOneFile) {
+  const std::string zip = StoredZip({{"sonic1.bin", kSonic1}, {"sonic2.bin", kSonic2}});
+  WriteFile(dir_.Path("in/pack.zip"), zip);
+  const std::string partial = StoredZip({{"sonic1.bin", kSonic1}});
+  WriteFile(dir_.Path("in/partial.zip"), partial);
+  view_.SetChecked(kIdRename, true);
+  view_.SetChecked(kIdMoveKnown, true);
+  view_.SetText(kIdMoveKnownField, dir_.Path("out/<system>"));
+  view_.SetChecked(kIdMoveUnknown, true);
+  view_.SetText(kIdMoveUnknownField, dir_.Path("out/<system>"));
+
+  ProcessFolder(&view_, dir_.Path("in"));
+
+  EXPECT_EQ(ActionLines(Log()), (Lines{"Renamed: " + dir_.Path("in/pack.zip") +
+                                           " To: " + dir_.Path("in/Sonic Pack.zip"),
+                                       " Moved: " + dir_.Path("in/Sonic Pack.zip") +
+                                           " To: " + dir_.Path("out/Sega/Sonic Pack.zip"),
+                                       " Moved: " + dir_.Path("in/partial.zip") +
+                                           " To: " + dir_.Path("out/Unknown/partial.zip")}));
+  EXPECT_EQ(ReadFile(dir_.Path("out/Sega/Sonic Pack.zip")), zip);
+  EXPECT_EQ(ReadFile(dir_.Path("out/Unknown/partial.zip")), partial);
+  EXPECT_EQ(ListTree(dir_.path()), (Lines{"out/Sega/Sonic Pack.zip", "out/Unknown/partial.zip"}));
+  EXPECT_TRUE(Database().GetSet(1).owned);
+}
+
+TEST_F(IdentifiedActionsTest, WalkThenListsGatherSystemsOfSeveralRuns) {
+  WriteFile(dir_.Path("in/gb/t.zip"), StoredZip({{"t.gb", kTetris}}));
+  WriteFile(dir_.Path("in/gb/z.zip"), StoredZip({{"z.gb", kZelda}}));
+  WriteFile(dir_.Path("in/pack.zip"),
+            StoredZip({{"a/sonic1.bin", kSonic1}, {"b/sonic2.bin", kSonic2}}));
+  WriteFile(dir_.Path("in/columns.md"), kColumns);  // a plain file never makes a set owned
+  view_.SetChecked(kIdSubdirs, true);
+
+  ProcessFolder(&view_, dir_.Path("in"));
+  WriteSetLists(dir_.Path("lists"));
+
+  EXPECT_EQ(ReadFile(dir_.Path("lists/Nintendo_Game Boy_have.txt")),
+            "Owning Nintendo\\Game Boy sets:\r\n\r\nTetris\r\nZelda\r\n");
+  EXPECT_EQ(ReadFile(dir_.Path("lists/Nintendo_Game Boy_miss.txt")),
+            "Missing Nintendo\\Game Boy sets:\r\n\r\n");
+  EXPECT_EQ(ReadFile(dir_.Path("lists/Sega_have.txt")), "Owning Sega sets:\r\n\r\nSonic Pack\r\n");
+  EXPECT_EQ(ReadFile(dir_.Path("lists/Sega_miss.txt")), "Missing Sega sets:\r\n\r\nColumns\r\n");
+  EXPECT_EQ(view_.info_lines.back(), "4 files handled");
+}
+
+std::string Normal(const std::string& path) {
+  return std::filesystem::path(path).lexically_normal().string();
+}
+
+// Random trees of matching ROMs, complete and incomplete archives, unknown files and colliding
+// names, walked with random options: every original file's contents still exist exactly once,
+// and replaying the log's success lines on the original tree gives the tree on disk.
+TEST(IdentifiedWalkPropertyTest, FilesSurviveOnceAndTheLogTellsWhatHappened) {
+  const std::vector<std::string> kContents = {
+      kTetris,
+      kColumns,
+      kZelda,
+      StoredZip({{"sonic1.bin", kSonic1}, {"sonic2.bin", kSonic2}}),
+      StoredZip({{"sonic1.bin", kSonic1}}),
+      StoredZip({{"t.gb", kTetris}}),
+      "not a rom at all",
+  };
+  const char* const kNames[] = {"a.bin", "Tetris.gb", "x.zip", "Sonic Pack.zip", "b.md", "c"};
+  const char* const kFolders[] = {"d1", "d2", "Sub"};
+  const char* const kTargets[] = {"out/<system>/<c1>", "in/<system>", "in/d1", "out", "",
+                                  "out/<name>"};
+  for (uint32_t seed = 1; seed <= 25; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    TestHome home;
+    home.AddDatafile("1.cxi",
+                     "#console#;Nintendo\\Game Boy\r\nTetris.gb;16;11111111\r\n"
+                     "#console#;Sega\r\n"
+                     "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
+                     "Columns.md;12;44444444\r\n");
+    home.AddDatafile("2.cxi", "#console#;Nintendo\\Game Boy\r\nZelda.gb;16;55555555\r\n");
+    LoadDatafiles();
+    TempDir dir;
+    std::mt19937 rng(seed);
+    std::map<std::string, std::string> before;
+    std::vector<std::string> folders = {dir.Path("in")};
+    for (int i = 0; i < 4; ++i) {
+      folders.push_back(folders[rng() % folders.size()] + "/" + kFolders[rng() % 3]);
+    }
+    for (int i = 0; i < 12; ++i) {
+      std::string path = folders[rng() % folders.size()] + "/" + kNames[rng() % std::size(kNames)];
+      if (before.count(path) != 0) continue;
+      std::string contents = kContents[rng() % kContents.size()];
+      WriteFile(path, contents);
+      before[path] = contents;
+    }
+    MakeDirs(dir.Path("in"));
+
+    CountingView view;
+    view.SetChecked(kIdSubdirs, rng() % 2 == 0);
+    view.SetChecked(kIdRename, rng() % 2 == 0);
+    for (auto [box, field] : {std::pair{kIdMoveKnown, kIdMoveKnownField},
+                              std::pair{kIdMoveUnknown, kIdMoveUnknownField}}) {
+      view.SetChecked(box, rng() % 3 != 0);
+      std::string target = kTargets[rng() % std::size(kTargets)];
+      view.SetText(field, target.empty() ? target : dir.Path(target));
+    }
+
+    ProcessFolder(&view, dir.Path("in"));
+
+    std::map<std::string, std::string> expected = before;
+    for (const std::string& line : ActionLines(home.Log())) {
+      const bool renamed = line.starts_with("Renamed: "), moved = line.starts_with(" Moved: ");
+      if (!renamed && !moved) continue;
+      const size_t head = renamed ? 9 : 8;
+      const size_t to = line.find(" To: ");
+      const std::string from_path = Normal(line.substr(head, to - head));
+      const std::string to_path = Normal(line.substr(to + 5));
+      auto it = expected.find(from_path);
+      ASSERT_NE(it, expected.end()) << line;
+      std::string contents = it->second;
+      expected.erase(it);
+      ASSERT_EQ(expected.count(to_path), 0u) << line;
+      expected[to_path] = contents;
+    }
+    std::map<std::string, std::string> after;
+    for (const std::string& rel : ListTree(dir.path())) {
+      after[dir.Path(rel)] = ReadFile(dir.Path(rel));
+    }
+    EXPECT_EQ(after, expected);
+    std::multiset<std::string> was, is;
+    for (const auto& [p, c] : before) was.insert(c);
+    for (const auto& [p, c] : after) is.insert(c);
+    EXPECT_EQ(was, is);
+  }
+}
+
+}  // namespace
+}  // namespace cartidex::test
