@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "romdb/datafile_loader.h"
@@ -141,6 +142,46 @@ TEST(DatFormatTest, ARomInBothAnOwnFileAndADatIsFoundInTheDatFirst) {
   EXPECT_EQ(index, 0u);
   EXPECT_EQ(r.name, "Solo.bin");
   EXPECT_EQ(r.system, "Own");
+}
+
+// The demo home folder's DATs (one per format) name the demo files, which are plain files and
+// zip members there.
+TEST(DatFormatTest, TheDemoDatsNameTheDemoFiles) {
+  test::TestHome home;
+  const std::string demo = std::string(CARTIDEX_TEST_DATA) + "/../../demo/";
+  for (const auto& entry : std::filesystem::directory_iterator(demo + "datfiles")) {
+    const std::string name = entry.path().filename().string();
+    home.AddDatafile(name, test::ReadFile(entry.path().string()));
+  }
+  LoadDatafiles();
+  EXPECT_EQ(home.Log(),
+            "Loading datafiles :\r\n - Demo.cxi\r\n - Demo Arcade.dat\r\n - Demo Handheld.dat\r\n"
+            " - Demo Cartridges.xml\r\n");
+  const struct {
+    const char* file;
+    const char* name;
+    const char* system;
+    const char* set;
+  } kExpected[] = {
+      {"bolt.1", "bolt.1", "Demo Arcade", "Bolt Runner (Rev 1.1).zip"},
+      {"bolt.2", "bolt.2", "Demo Arcade", "Bolt Runner (Rev 1.1).zip"},
+      {"pocket_pal.gb", "Pocket Pal (World) (v1.0).gb", "Demo Handheld",
+       "Pocket Pal (World) (v1.0).zip"},
+      {"star_quest.pce", "star quest (europe).pce", "Demo Cards", "starqst.zip"},
+  };
+  for (const auto& e : kExpected) {
+    const std::string data = test::ReadFile(demo + "files/" + e.file);
+    bool found = false;
+    uint32_t index = 0;
+    RomRecord r =
+        Database().FindRom(test::Crc32(data), static_cast<uint32_t>(data.size()), &found, &index);
+    ASSERT_TRUE(found) << e.file;
+    EXPECT_EQ(r.name, e.name);
+    EXPECT_EQ(r.system, e.system);
+    EXPECT_EQ(Database().GetSet(static_cast<uint32_t>(r.set_index)).archive_name, e.set);
+  }
+  // The arcade game's ROM without a dump is not part of its set.
+  EXPECT_EQ(Database().GetSet(3).rom_count(), 2);
 }
 
 }  // namespace
