@@ -61,13 +61,16 @@ TEST(DatFileTest, RefusedGamesAreLoggedWithTheirFirstLine) {
   test::TestHome home;
   DatFile dat;
   dat.SetSystem(std::string(128, 'S'), 3);  // too long: refused, "Unknown" stays
+  // The DatFile holds views: the texts live as long as it.
   const std::string name123(123, 'n');
+  const std::string name124 = name123 + "x";
+  const std::string rom128(128, 'r');
   dat.BeginGame(name123, 10);  // 123 + ".zip" = 127: fits
   dat.AddRom(Rom("fits"));
-  dat.BeginGame(name123 + "x", 20);  // 128 with ".zip"
+  dat.BeginGame(name124, 20);  // 128 with ".zip"
   dat.AddRom(Rom("r"));
   dat.BeginGame("long rom", 30);
-  dat.AddRom(Rom(std::string(128, 'r')));
+  dat.AddRom(Rom(rom128));
   dat.BeginGame("bad", 40);
   dat.AddRom(Rom("r", "16", "ABCD"));
   dat.BeginGame("bad and too many", 50);
