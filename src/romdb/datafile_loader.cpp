@@ -8,6 +8,8 @@
 #include "platform/env.h"
 #include "platform/path.h"
 #include "platform/program_folder.h"
+#include "romdb/dat_file.h"
+#include "romdb/dat_format.h"
 #include "romdb/parse_hex.h"
 #include "romdb/rom_database.h"
 #include "romdb/set_builder.h"
@@ -107,6 +109,14 @@ class OwnFormatParser {
   std::string system_ = kUnknown;
 };
 
+// True for a name ending in ".cxi", in any letter case, as the listing takes them.
+bool IsOwnDatafileName(std::string_view name) {
+  if (name.size() < 4) return false;
+  std::string_view ext = name.substr(name.size() - 4);
+  return ext[0] == '.' && (ext[1] | 0x20) == 'c' && (ext[2] | 0x20) == 'x' &&
+         (ext[3] | 0x20) == 'i';
+}
+
 }  // namespace
 
 void ParseOwnDatafile(std::string_view contents, RomDatabase* db) {
@@ -136,7 +146,16 @@ void LoadDatafile(const std::string& name) {
   }
   std::string contents;
   if (!ReadWholeFile(Env::Default(), path, &contents).ok()) return;
-  ParseOwnDatafile(contents, &Database());
+  if (IsOwnDatafileName(name)) {
+    ParseOwnDatafile(contents, &Database());
+    return;
+  }
+  DatFile dat;
+  if (!ReadDat(&contents, &dat)) {
+    WriteLog(" ! Not a datafile\r\n");
+    return;
+  }
+  AddDatFile(dat, &Database());
 }
 
 void LoadDatafiles() {
@@ -145,11 +164,14 @@ void LoadDatafiles() {
   const std::string folder = DatfilesFolder();
   env->CreateFolder(folder);
   WriteLog("Loading datafiles :\r\n");
-  std::vector<DirEntry> entries;
-  env->ListFolder(folder, "*.cxi", &entries);
-  for (const DirEntry& entry : entries) {
-    if (entry.name[0] == '.') continue;
-    LoadDatafile(entry.name);
+  // The own files first, so that their entries keep the places they had before DATs were read.
+  for (const char* pattern : {"*.cxi", "*.dat", "*.xml"}) {
+    std::vector<DirEntry> entries;
+    env->ListFolder(folder, pattern, &entries);
+    for (const DirEntry& entry : entries) {
+      if (entry.name[0] == '.') continue;
+      LoadDatafile(entry.name);
+    }
   }
 }
 

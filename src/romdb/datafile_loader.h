@@ -1,5 +1,5 @@
 // The datafiles: every "*.cxi" file of the `datfiles` folder, one line per set, with
-// "#console#;SYSTEM" lines naming the system of the sets that follow.
+// "#console#;SYSTEM" lines naming the system of the sets that follow; and the DATs beside them.
 #ifndef CARTIDEX_ROMDB_DATAFILE_LOADER_H_
 #define CARTIDEX_ROMDB_DATAFILE_LOADER_H_
 
@@ -10,11 +10,15 @@ namespace cartidex {
 
 class RomDatabase;
 
-// Empties the database and loads every datafile of the `datfiles` folder (created when missing)
-// in listing order, logging "Loading datafiles :" and a " - NAME" line per file.
+// Empties the database and loads every datafile of the `datfiles` folder (created when missing):
+// the "*.cxi" files, then the "*.dat" files, then the "*.xml" files, each kind in listing order,
+// logging "Loading datafiles :" and a " - NAME" line per file.
 void LoadDatafiles();
 
-// Logs " - NAME" and loads one datafile of the `datfiles` folder into Database().
+// Logs " - NAME" and loads one datafile of the `datfiles` folder into Database(): a ".cxi" file in
+// the own format, any other as a DAT recognised by its contents (Logiqx XML, ClrMamePro text or a
+// software list). A DAT that is none of them or not well-formed adds nothing and is logged
+// " ! Not a datafile".
 void LoadDatafile(const std::string& name);
 
 // Parses the contents of one datafile in the own format into `db`. Lines end at CR LF, a lone LF,

@@ -12,7 +12,9 @@ std::string FormSetName(std::string_view name) {
   return set;
 }
 
-RomDatabase::RomDatabase() { systems_.emplace_back(kUnknown); }
+RomDatabase::RomDatabase() {
+  systems_.emplace_back(kUnknown);
+}
 
 void RomDatabase::Clear() {
   roms_.clear();
@@ -38,8 +40,13 @@ uint32_t RomDatabase::AddRom(std::string_view name, std::string_view system, uin
   if (roms_.size() >= kMaxRoms || name.size() > kMaxText || system.size() > kMaxText) {
     return kNoIndex;
   }
-  Entry e{static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(name.size()),
-          InternSystem(system), crc, size, 0, 0};
+  Entry e{static_cast<uint32_t>(names_.size()),
+          static_cast<uint32_t>(name.size()),
+          InternSystem(system),
+          crc,
+          size,
+          0,
+          0};
   names_.append(name);
   roms_.push_back(e);
   index_stale_ = true;
@@ -47,7 +54,10 @@ uint32_t RomDatabase::AddRom(std::string_view name, std::string_view system, uin
 }
 
 uint32_t RomDatabase::AddSet(std::string_view name, std::span<const int32_t> roms) {
-  std::string set_name = FormSetName(name);
+  return AddSetExact(FormSetName(name), roms);
+}
+
+uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int32_t> roms) {
   size_t count = 0;
   while (count < roms.size() && roms[count] >= 0) ++count;
   if (sets_.size() >= kMaxSets || set_name.size() > kMaxText ||
@@ -60,7 +70,7 @@ uint32_t RomDatabase::AddSet(std::string_view name, std::span<const int32_t> rom
   const int32_t s = static_cast<int32_t>(sets_.size());
   SetRecord& set = sets_.emplace_back();
   set.archive_name = set_name;
-  set.display_name = std::move(set_name);
+  set.display_name = set_name;
   set.rom_indices.assign(roms.begin(), roms.begin() + static_cast<ptrdiff_t>(count));
   set.found.assign(count, 0);
   for (size_t c = 0; c < count; ++c) {

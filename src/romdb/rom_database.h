@@ -41,6 +41,9 @@ class RomDatabase {
   // `roms`, and returns its index; kNoIndex when the set table is full, the set name would exceed
   // kMaxText or the set would exceed kMaxRomsPerSet (nothing is added then).
   uint32_t AddSet(std::string_view name, std::span<const int32_t> roms);
+  // The same as AddSet, with `set_name` taken as it stands for the archive and display names
+  // (the DAT formats name a set by its game, whose name may hold dots).
+  uint32_t AddSetExact(std::string_view set_name, std::span<const int32_t> roms);
 
   // Looks for an entry whose CRC-32 and size equal `crc` and `size`. `*index` is 0 to start a
   // search, or an index that an earlier FindRom returned since the last load. Entries are tried

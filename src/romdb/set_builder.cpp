@@ -10,8 +10,18 @@ namespace cartidex {
 
 const char* CheckSet(const RomDatabase& db, std::string_view name, std::span<const ParsedRom> roms,
                      std::string_view system) {
+  return CheckSetExact(db, FormSetName(name), roms, system);
+}
+
+const char* AddCheckedSet(RomDatabase* db, std::string_view name, std::span<const ParsedRom> roms,
+                          std::string_view system) {
+  return AddCheckedSetExact(db, FormSetName(name), roms, system);
+}
+
+const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
+                          std::span<const ParsedRom> roms, std::string_view system) {
   if (roms.size() > static_cast<size_t>(kMaxRomsPerSet)) return kTooManyRoms;
-  if (system.size() > kMaxText || FormSetName(name).size() > kMaxText) return kTextTooLong;
+  if (system.size() > kMaxText || set_name.size() > kMaxText) return kTextTooLong;
   for (const ParsedRom& rom : roms) {
     if (rom.name.size() > kMaxText) return kTextTooLong;
   }
@@ -20,15 +30,15 @@ const char* CheckSet(const RomDatabase& db, std::string_view name, std::span<con
   return nullptr;
 }
 
-const char* AddCheckedSet(RomDatabase* db, std::string_view name, std::span<const ParsedRom> roms,
-                          std::string_view system) {
-  if (const char* reason = CheckSet(*db, name, roms, system)) return reason;
+const char* AddCheckedSetExact(RomDatabase* db, std::string_view set_name,
+                               std::span<const ParsedRom> roms, std::string_view system) {
+  if (const char* reason = CheckSetExact(*db, set_name, roms, system)) return reason;
   std::vector<int32_t> indices;
   indices.reserve(roms.size());
   for (const ParsedRom& rom : roms) {
     indices.push_back(static_cast<int32_t>(db->AddRom(rom.name, system, rom.crc, rom.size)));
   }
-  db->AddSet(name, indices);
+  db->AddSetExact(set_name, indices);
   return nullptr;
 }
 

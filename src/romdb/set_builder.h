@@ -35,6 +35,12 @@ const char* CheckSet(const RomDatabase& db, std::string_view name, std::span<con
 const char* AddCheckedSet(RomDatabase* db, std::string_view name, std::span<const ParsedRom> roms,
                           std::string_view system);
 
+// CheckSet and AddCheckedSet for a set whose name is `set_name` exactly (AddSetExact).
+const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
+                          std::span<const ParsedRom> roms, std::string_view system);
+const char* AddCheckedSetExact(RomDatabase* db, std::string_view set_name,
+                               std::span<const ParsedRom> roms, std::string_view system);
+
 // Logs " ! Line N skipped: REASON\r\n".
 void LogSkippedLine(uint64_t line, const char* reason);
 
