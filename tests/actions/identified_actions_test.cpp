@@ -1,5 +1,5 @@
 // Rename, move, walk and lists with real identification: forged ROMs and stored zip archives
-// that match a test datafile. Belongs in tests/actions/ once identification is in the build.
+// that match a test datafile.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,55 +16,12 @@
 #include "romdb/datafile_loader.h"
 #include "romdb/rom_database.h"
 #include "support/test_util.h"
+#include "support/zip_writer.h"
 
 namespace cartidex::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// A zip archive whose members are stored uncompressed, in the order given.
-std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members) {
-  auto u16 = [](std::string* s, uint32_t v) {
-    s->push_back(static_cast<char>(v & 0xFF));
-    s->push_back(static_cast<char>((v >> 8) & 0xFF));
-  };
-  auto u32 = [&](std::string* s, uint32_t v) {
-    u16(s, v & 0xFFFF);
-    u16(s, v >> 16);
-  };
-  std::string body, central;
-  for (const auto& [name, data] : members) {
-    const uint32_t offset = static_cast<uint32_t>(body.size());
-    const uint32_t crc = Crc32(data), size = static_cast<uint32_t>(data.size());
-    u32(&body, 0x04034b50);
-    for (uint32_t v : {20u, 0u, 0u, 0u, 0x21u}) u16(&body, v);  // version .. date
-    u32(&body, crc);
-    u32(&body, size);
-    u32(&body, size);
-    u16(&body, static_cast<uint32_t>(name.size()));
-    u16(&body, 0);
-    body += name + data;
-    u32(&central, 0x02014b50);
-    for (uint32_t v : {20u, 20u, 0u, 0u, 0u, 0x21u}) u16(&central, v);
-    u32(&central, crc);
-    u32(&central, size);
-    u32(&central, size);
-    u16(&central, static_cast<uint32_t>(name.size()));
-    for (uint32_t v : {0u, 0u, 0u, 0u}) u16(&central, v);
-    u32(&central, 0);
-    u32(&central, offset);
-    central += name;
-  }
-  std::string zip = body + central;
-  u32(&zip, 0x06054b50);
-  for (uint32_t v : {0u, 0u}) u16(&zip, v);
-  u16(&zip, static_cast<uint32_t>(members.size()));
-  u16(&zip, static_cast<uint32_t>(members.size()));
-  u32(&zip, static_cast<uint32_t>(central.size()));
-  u32(&zip, static_cast<uint32_t>(body.size()));
-  u16(&zip, 0);
-  return zip;
-}
 
 // Contents of `size` bytes whose CRC-32 is `crc`.
 std::string Rom(uint32_t size, uint32_t crc) {

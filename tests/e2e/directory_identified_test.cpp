@@ -1,6 +1,5 @@
 // "directory" and "generate" through cartidex-cli with files that match a datafile: the whole
-// log, byte for byte, the fields and the trees. Belongs in tests/e2e/ once identification is in
-// the build.
+// log, byte for byte, the fields and the trees.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,55 +7,12 @@
 
 #include "support/run_cli.h"
 #include "support/test_util.h"
+#include "support/zip_writer.h"
 
 namespace cartidex::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// A zip archive whose members are stored uncompressed, in the order given.
-std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members) {
-  auto u16 = [](std::string* s, uint32_t v) {
-    s->push_back(static_cast<char>(v & 0xFF));
-    s->push_back(static_cast<char>((v >> 8) & 0xFF));
-  };
-  auto u32 = [&](std::string* s, uint32_t v) {
-    u16(s, v & 0xFFFF);
-    u16(s, v >> 16);
-  };
-  std::string body, central;
-  for (const auto& [name, data] : members) {
-    const uint32_t offset = static_cast<uint32_t>(body.size());
-    const uint32_t crc = Crc32(data), size = static_cast<uint32_t>(data.size());
-    u32(&body, 0x04034b50);
-    for (uint32_t v : {20u, 0u, 0u, 0u, 0x21u}) u16(&body, v);
-    u32(&body, crc);
-    u32(&body, size);
-    u32(&body, size);
-    u16(&body, static_cast<uint32_t>(name.size()));
-    u16(&body, 0);
-    body += name + data;
-    u32(&central, 0x02014b50);
-    for (uint32_t v : {20u, 20u, 0u, 0u, 0u, 0x21u}) u16(&central, v);
-    u32(&central, crc);
-    u32(&central, size);
-    u32(&central, size);
-    u16(&central, static_cast<uint32_t>(name.size()));
-    for (uint32_t v : {0u, 0u, 0u, 0u}) u16(&central, v);
-    u32(&central, 0);
-    u32(&central, offset);
-    central += name;
-  }
-  std::string zip = body + central;
-  u32(&zip, 0x06054b50);
-  for (uint32_t v : {0u, 0u}) u16(&zip, v);
-  u16(&zip, static_cast<uint32_t>(members.size()));
-  u16(&zip, static_cast<uint32_t>(members.size()));
-  u32(&zip, static_cast<uint32_t>(central.size()));
-  u32(&zip, static_cast<uint32_t>(body.size()));
-  u16(&zip, 0);
-  return zip;
-}
 
 std::string Rom(uint32_t size, uint32_t crc) {
   return ForgeCrc(std::string(size - 4, 'r'), crc);

@@ -111,4 +111,10 @@ void WriteZip(const std::string& path, const std::vector<ZipMember>& members) {
   WriteFile(path, MakeZip(members));
 }
 
+std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members) {
+  std::vector<ZipMember> zip;
+  for (const auto& [name, data] : members) zip.emplace_back(name, data);
+  return MakeZip(zip);
+}
+
 }  // namespace cartidex::test

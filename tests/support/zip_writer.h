@@ -48,6 +48,9 @@ std::string MakeZip(const std::vector<ZipMember>& members);
 // Writes MakeZip(members) to `path`, creating missing folders.
 void WriteZip(const std::string& path, const std::vector<ZipMember>& members);
 
+// A zip whose members, given as (name, contents), are stored uncompressed in this order.
+std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members);
+
 // The member's data deflated raw, as a zip's method 8 holds it.
 std::string RawDeflate(const std::string& data);
 
