@@ -16,9 +16,11 @@ const char kCliUsage[] =
 
 namespace {
 
+// A relative path is joined to the start directory like any name to its folder: the separator
+// only when the folder lacks one (so a start at the root gives "/x", not "//x").
 std::string Absolute(const std::string& path, const std::string& cwd) {
   if (IsAbsolutePath(path)) return path;
-  return cwd + kSeparator + path;
+  return JoinPath(cwd, path);
 }
 
 }  // namespace
@@ -74,13 +76,13 @@ bool ParseCliArgs(const std::vector<std::string>& args, const std::string& cwd, 
       if (!path_argument(&value)) return false;
       plan->actions.push_back({CliAction::Kind::kPress, kIdGenerate, 0, value});
     } else if (word == "--rename" || word == "--no-rename") {
-      plan->actions.push_back({word == "--rename" ? CliAction::Kind::kCheck
-                                                  : CliAction::Kind::kUncheck,
-                               kIdRename, 0, ""});
+      plan->actions.push_back(
+          {word == "--rename" ? CliAction::Kind::kCheck : CliAction::Kind::kUncheck, kIdRename, 0,
+           ""});
     } else if (word == "--subdirs" || word == "--no-subdirs") {
-      plan->actions.push_back({word == "--subdirs" ? CliAction::Kind::kCheck
-                                                   : CliAction::Kind::kUncheck,
-                               kIdSubdirs, 0, ""});
+      plan->actions.push_back(
+          {word == "--subdirs" ? CliAction::Kind::kCheck : CliAction::Kind::kUncheck, kIdSubdirs, 0,
+           ""});
     } else if (word == "--move-known" || word == "--move-unknown") {
       if (!argument(&value)) return false;
       bool known = word == "--move-known";
