@@ -12,9 +12,7 @@ std::string FormSetName(std::string_view name) {
   return set;
 }
 
-RomDatabase::RomDatabase() {
-  Clear();
-}
+RomDatabase::RomDatabase() { Clear(); }
 
 void RomDatabase::Clear() {
   roms_.clear();
@@ -42,13 +40,8 @@ uint32_t RomDatabase::AddRom(std::string_view name, std::string_view system, uin
   if (roms_.size() >= kMaxRoms || name.size() > kMaxText || system.size() > kMaxText) {
     return kNoIndex;
   }
-  Entry e{static_cast<uint32_t>(names_.size()),
-          static_cast<uint32_t>(name.size()),
-          InternSystem(system),
-          crc,
-          size,
-          0,
-          0};
+  Entry e{static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(name.size()),
+          InternSystem(system), crc, size, 0, 0};
   names_.append(name);
   roms_.push_back(e);
   index_stale_ = true;
