@@ -16,9 +16,11 @@ const char kCliUsage[] =
 
 namespace {
 
+// A relative path is joined to the start directory like any name to its folder: the separator
+// only when the folder lacks one (so a start at the root gives "/x", not "//x").
 std::string Absolute(const std::string& path, const std::string& cwd) {
   if (IsAbsolutePath(path)) return path;
-  return cwd + kSeparator + path;
+  return JoinPath(cwd, path);
 }
 
 }  // namespace

@@ -12,14 +12,14 @@ std::string FormSetName(std::string_view name) {
   return set;
 }
 
-RomDatabase::RomDatabase() {
-  systems_.emplace_back(kUnknown);
-}
+RomDatabase::RomDatabase() { Clear(); }
 
 void RomDatabase::Clear() {
   roms_.clear();
   names_.clear();
   systems_.assign(1, std::string(kUnknown));
+  system_ids_.clear();
+  system_ids_.emplace(kUnknown, 0);
   sets_.clear();
   index_.clear();
   index_stale_ = false;
@@ -28,11 +28,11 @@ void RomDatabase::Clear() {
 uint32_t RomDatabase::InternSystem(std::string_view system) {
   // Datafiles give runs of ROMs of one system, so the last one is the usual answer.
   if (systems_.back() == system) return static_cast<uint32_t>(systems_.size() - 1);
-  for (size_t i = 0; i < systems_.size(); ++i) {
-    if (systems_[i] == system) return static_cast<uint32_t>(i);
-  }
+  if (auto it = system_ids_.find(system); it != system_ids_.end()) return it->second;
+  const uint32_t id = static_cast<uint32_t>(systems_.size());
   systems_.emplace_back(system);
-  return static_cast<uint32_t>(systems_.size() - 1);
+  system_ids_.emplace(systems_.back(), id);
+  return id;
 }
 
 uint32_t RomDatabase::AddRom(std::string_view name, std::string_view system, uint32_t crc,

@@ -4,9 +4,11 @@
 #define CARTIDEX_ROMDB_ROM_DATABASE_H_
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "romdb/rom_record.h"
@@ -93,6 +95,13 @@ class RomDatabase {
   std::vector<Entry> roms_;
   std::string names_;  // every ROM name, back to back
   std::vector<std::string> systems_;
+  // Index of each system text in systems_, so that a datafile naming thousands of systems does
+  // not make every AddRom scan all of them.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, uint32_t, TextHash, std::equal_to<>> system_ids_;
   std::vector<SetRecord> sets_;
   mutable std::vector<Key> index_;
   mutable bool index_stale_ = false;

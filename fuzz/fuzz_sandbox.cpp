@@ -1,0 +1,168 @@
+#include "fuzz_sandbox.h"
+
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "platform/env.h"
+#include "platform/program_folder.h"
+
+namespace cartidex::fuzz {
+
+namespace {
+
+constexpr size_t kMaxLog = 4u << 20;
+
+struct CapturedLog {
+  std::string text;
+  bool cut = false;
+};
+
+CapturedLog& Captured() {
+  static CapturedLog log;
+  return log;
+}
+
+// The log, appended in memory.
+class MemoryLogFile : public WritableFile {
+ public:
+  Status Append(std::string_view data) override {
+    CapturedLog& log = Captured();
+    if (log.text.size() + data.size() > kMaxLog) {
+      log.cut = true;
+      data = data.substr(0, kMaxLog - log.text.size());
+    }
+    log.text.append(data);
+    return Status::Ok();
+  }
+  Status Close() override { return Status::Ok(); }
+};
+
+// True when `path` lies lexically inside `folder`: below it and with no ".." component that
+// could climb back out.
+bool Inside(const std::string& path, const std::string& folder) {
+  if (path.size() <= folder.size() + 1 || path.compare(0, folder.size(), folder) != 0 ||
+      path[folder.size()] != '/') {
+    return false;
+  }
+  std::string_view rest = std::string_view(path).substr(folder.size());
+  for (size_t p = 0; p != std::string_view::npos;) {
+    size_t next = rest.find('/', p + 1);
+    std::string_view part =
+        rest.substr(p + 1, next == std::string_view::npos ? next : next - p - 1);
+    if (part == "..") return false;
+    p = next;
+  }
+  return true;
+}
+
+// Reads pass through to the real Env; every change must stay inside the sandbox, and the log
+// goes to memory.
+class SandboxEnv : public Env {
+ public:
+  explicit SandboxEnv(std::string root) : root_(std::move(root)), real_(RealEnv()) {}
+
+  Status OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) override {
+    return real_->OpenForRead(path, file);
+  }
+  Status OpenForWrite(const std::string& path, WriteMode mode,
+                      std::unique_ptr<WritableFile>* file) override {
+    if (path == LogPath()) {
+      *file = std::make_unique<MemoryLogFile>();
+      return Status::Ok();
+    }
+    Guard("write", path);
+    return real_->OpenForWrite(path, mode, file);
+  }
+  Status CreateFolder(const std::string& path) override {
+    Guard("create folder", path);
+    return real_->CreateFolder(path);
+  }
+  Status DeleteFile(const std::string& path) override {
+    Guard("delete", path);
+    return real_->DeleteFile(path);
+  }
+  FileKind GetKind(const std::string& path) override { return real_->GetKind(path); }
+  Status ListFolder(const std::string& folder, std::string_view pattern,
+                    std::vector<DirEntry>* entries) override {
+    return real_->ListFolder(folder, pattern, entries);
+  }
+  std::string ExecutablePath() override { return root_ + "/cartidex"; }
+  Status SetCurrentDirectory(const std::string& path) override {
+    Guard("change directory to", path);
+    return real_->SetCurrentDirectory(path);
+  }
+  std::string GetCurrentDirectory() override { return real_->GetCurrentDirectory(); }
+  Status MoveFile(const std::string& from, const std::string& to) override {
+    Guard("move", from);
+    Guard("move to", to);
+    return real_->MoveFile(from, to);
+  }
+  Status GetFileId(const std::string& path, FileId* id) override {
+    return real_->GetFileId(path, id);
+  }
+  Status SetFileTimesFromDos(const std::string& path, uint32_t dos_date_time) override {
+    Guard("set times of", path);
+    return real_->SetFileTimesFromDos(path, dos_date_time);
+  }
+
+ private:
+  void Guard(const char* what, const std::string& path) const {
+    if (!Inside(path, root_))
+      Fail(std::string("tried to ") + what + " outside the sandbox: " + path);
+  }
+
+  std::string root_;
+  Env* real_;
+};
+
+struct Sandbox {
+  Sandbox() {
+    std::string templ = (std::filesystem::temp_directory_path() / "cartidex-fuzz-XXXXXX").string();
+    if (::mkdtemp(templ.data()) == nullptr) Fail("cannot make the sandbox folder");
+    path = templ;
+    env = std::make_unique<SandboxEnv>(path);
+  }
+  ~Sandbox() {
+    Env::SetDefault(nullptr);
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+  std::string path;
+  std::unique_ptr<SandboxEnv> env;
+};
+
+Sandbox& TheSandbox() {
+  static Sandbox sandbox;
+  return sandbox;
+}
+
+}  // namespace
+
+void EnterSandbox() {
+  Sandbox& sandbox = TheSandbox();
+  if (Env::Default() != sandbox.env.get()) Env::SetDefault(sandbox.env.get());
+  if (ProgramFolder() != sandbox.path) SetProgramFolder(sandbox.path);
+}
+
+const std::string& SandboxPath() {
+  return TheSandbox().path;
+}
+
+std::string TakeLog(bool* cut) {
+  CapturedLog& log = Captured();
+  if (cut != nullptr) *cut = log.cut;
+  std::string text = std::move(log.text);
+  log.text.clear();
+  log.cut = false;
+  return text;
+}
+
+void Fail(std::string_view what) {
+  std::fprintf(stderr, "fuzz check failed: %.*s\n", static_cast<int>(what.size()), what.data());
+  std::abort();
+}
+
+}  // namespace cartidex::fuzz
