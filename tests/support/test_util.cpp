@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,12 +22,33 @@ namespace fs = std::filesystem;
 
 namespace cartidex::test {
 
+#ifdef _WIN32
+TempDir::TempDir() {
+  // No mkdtemp here: CreateDirectoryA fails on an existing name, so the first name it creates is
+  // ours alone.
+  char temp[MAX_PATH + 1];
+  DWORD n = GetTempPathA(sizeof temp, temp);
+  std::string base = (n > 0 && n < sizeof temp) ? std::string(temp, n) : std::string(".\\");
+  if (!base.empty() && base.back() != '\\') base.push_back('\\');
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string candidate = base + "cartidex-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                            std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
+    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  ADD_FAILURE() << "cannot make a temporary folder";
+}
+#else
 TempDir::TempDir() {
   std::string templ = (fs::temp_directory_path() / "cartidex-test-XXXXXX").string();
   char* made = ::mkdtemp(templ.data());
   if (made == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
   path_ = templ;
 }
+#endif
 
 TempDir::~TempDir() {
   std::error_code ec;
@@ -37,7 +63,16 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::Path(std::string_view relative) const {
+#ifdef _WIN32
+  // Paths in Windows form, as a user of the Windows program types them.
+  std::string path = path_ + "\\" + std::string(relative);
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+#else
   return path_ + "/" + std::string(relative);
+#endif
 }
 
 void MakeDirs(const std::string& path) {
@@ -74,7 +109,9 @@ std::vector<std::string> ListTree(const std::string& root) {
   std::error_code ec;
   for (auto it = fs::recursive_directory_iterator(root, ec);
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (!it->is_directory(ec)) files.push_back(fs::relative(it->path(), root).string());
+    if (!it->is_directory(ec)) {
+      files.push_back(fs::relative(it->path(), root).generic_string());
+    }
   }
   std::sort(files.begin(), files.end());
   return files;
