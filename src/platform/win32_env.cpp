@@ -222,8 +222,11 @@ class Win32Env : public Env {
  public:
   Status OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) override {
     if (!PathFits(path)) return TooLong(path);
-    Handle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // Writers are let in too: a file being written by another handle (the activity log, a
+    // download in progress) can be read as it stands, as on POSIX.
+    Handle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                         nullptr));
     if (!h.valid()) {
       DWORD err = GetLastError();
       if (IsFolderAttributes(GetFileAttributesA(path.c_str()))) {
