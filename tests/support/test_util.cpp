@@ -22,6 +22,29 @@ namespace fs = std::filesystem;
 
 namespace cartidex::test {
 
+namespace {
+
+// A path text (UTF-8 on Windows, where the programs' manifest makes UTF-8 the code page) as a
+// std::filesystem path, and back. mingw's library would read the bytes one by one as characters.
+fs::path FsPath(const std::string& path) {
+#ifdef _WIN32
+  return fs::path(std::u8string(path.begin(), path.end()));
+#else
+  return fs::path(path);
+#endif
+}
+
+std::string GenericText(const fs::path& path) {
+#ifdef _WIN32
+  std::u8string text = path.generic_u8string();
+  return std::string(text.begin(), text.end());
+#else
+  return path.generic_string();
+#endif
+}
+
+}  // namespace
+
 #ifdef _WIN32
 TempDir::TempDir() {
   // No mkdtemp here: CreateDirectoryA fails on an existing name, so the first name it creates is
@@ -53,13 +76,13 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ec;
   // Tests may leave read-only folders behind: give write access back first.
-  for (auto it = fs::recursive_directory_iterator(path_, ec);
+  for (auto it = fs::recursive_directory_iterator(FsPath(path_), ec);
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     if (it->is_directory(ec) && !it->is_symlink(ec)) {
       fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
   }
-  fs::remove_all(path_, ec);
+  fs::remove_all(FsPath(path_), ec);
 }
 
 std::string TempDir::Path(std::string_view relative) const {
@@ -77,12 +100,13 @@ std::string TempDir::Path(std::string_view relative) const {
 
 void MakeDirs(const std::string& path) {
   std::error_code ec;
-  fs::create_directories(path, ec);
+  fs::create_directories(FsPath(path), ec);
 }
 
 void WriteFile(const std::string& path, std::string_view contents) {
-  fs::path p(path);
-  if (p.has_parent_path()) MakeDirs(p.parent_path().string());
+  std::error_code ec;
+  fs::path p = FsPath(path);
+  if (p.has_parent_path()) fs::create_directories(p.parent_path(), ec);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
   if (!out) ADD_FAILURE() << "cannot write " << path;
@@ -101,16 +125,16 @@ std::string ReadFile(const std::string& path) {
 
 bool Exists(const std::string& path) {
   std::error_code ec;
-  return fs::exists(fs::symlink_status(path, ec));
+  return fs::exists(fs::symlink_status(FsPath(path), ec));
 }
 
 std::vector<std::string> ListTree(const std::string& root) {
   std::vector<std::string> files;
   std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(root, ec);
+  for (auto it = fs::recursive_directory_iterator(FsPath(root), ec);
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     if (!it->is_directory(ec)) {
-      files.push_back(fs::relative(it->path(), root).generic_string());
+      files.push_back(GenericText(fs::relative(it->path(), FsPath(root))));
     }
   }
   std::sort(files.begin(), files.end());
