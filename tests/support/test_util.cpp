@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,37 +22,91 @@ namespace fs = std::filesystem;
 
 namespace cartidex::test {
 
+namespace {
+
+// A path text (UTF-8 on Windows, where the programs' manifest makes UTF-8 the code page) as a
+// std::filesystem path, and back. mingw's library would read the bytes one by one as characters.
+fs::path FsPath(const std::string& path) {
+#ifdef _WIN32
+  return fs::path(std::u8string(path.begin(), path.end()));
+#else
+  return fs::path(path);
+#endif
+}
+
+std::string GenericText(const fs::path& path) {
+#ifdef _WIN32
+  std::u8string text = path.generic_u8string();
+  return std::string(text.begin(), text.end());
+#else
+  return path.generic_string();
+#endif
+}
+
+}  // namespace
+
+#ifdef _WIN32
+TempDir::TempDir() {
+  // No mkdtemp here: CreateDirectoryA fails on an existing name, so the first name it creates is
+  // ours alone.
+  char temp[MAX_PATH + 1];
+  DWORD n = GetTempPathA(sizeof temp, temp);
+  std::string base = (n > 0 && n < sizeof temp) ? std::string(temp, n) : std::string(".\\");
+  if (!base.empty() && base.back() != '\\') base.push_back('\\');
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string candidate = base + "cartidex-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                            std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
+    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  ADD_FAILURE() << "cannot make a temporary folder";
+}
+#else
 TempDir::TempDir() {
   std::string templ = (fs::temp_directory_path() / "cartidex-test-XXXXXX").string();
   char* made = ::mkdtemp(templ.data());
   if (made == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
   path_ = templ;
 }
+#endif
 
 TempDir::~TempDir() {
   std::error_code ec;
   // Tests may leave read-only folders behind: give write access back first.
-  for (auto it = fs::recursive_directory_iterator(path_, ec);
+  for (auto it = fs::recursive_directory_iterator(FsPath(path_), ec);
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     if (it->is_directory(ec) && !it->is_symlink(ec)) {
       fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
   }
-  fs::remove_all(path_, ec);
+  fs::remove_all(FsPath(path_), ec);
 }
 
 std::string TempDir::Path(std::string_view relative) const {
+#ifdef _WIN32
+  // Paths in Windows form, as a user of the Windows program types them.
+  std::string path = path_ + "\\" + std::string(relative);
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+#else
   return path_ + "/" + std::string(relative);
+#endif
 }
 
 void MakeDirs(const std::string& path) {
   std::error_code ec;
-  fs::create_directories(path, ec);
+  fs::create_directories(FsPath(path), ec);
 }
 
 void WriteFile(const std::string& path, std::string_view contents) {
-  fs::path p(path);
-  if (p.has_parent_path()) MakeDirs(p.parent_path().string());
+  std::error_code ec;
+  fs::path p = FsPath(path);
+  if (p.has_parent_path()) fs::create_directories(p.parent_path(), ec);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
   if (!out) ADD_FAILURE() << "cannot write " << path;
@@ -66,15 +125,17 @@ std::string ReadFile(const std::string& path) {
 
 bool Exists(const std::string& path) {
   std::error_code ec;
-  return fs::exists(fs::symlink_status(path, ec));
+  return fs::exists(fs::symlink_status(FsPath(path), ec));
 }
 
 std::vector<std::string> ListTree(const std::string& root) {
   std::vector<std::string> files;
   std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(root, ec);
+  for (auto it = fs::recursive_directory_iterator(FsPath(root), ec);
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (!it->is_directory(ec)) files.push_back(fs::relative(it->path(), root).string());
+    if (!it->is_directory(ec)) {
+      files.push_back(GenericText(fs::relative(it->path(), FsPath(root))));
+    }
   }
   std::sort(files.begin(), files.end());
   return files;

@@ -18,7 +18,7 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  // path() + "/" + relative
+  // path() + "/" + relative (on Windows "\\" and every "/" of relative made "\\")
   std::string Path(std::string_view relative) const;
 
  private:

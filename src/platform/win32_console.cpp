@@ -1,0 +1,21 @@
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
+#include "platform/console.h"
+
+namespace cartidex {
+
+// The C runtime opens stdout and stderr in text mode, which would turn every "\n" into CR LF;
+// the headless front-end's output must be the same bytes on every platform.
+void SetConsoleBinary() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
+
+}  // namespace cartidex
+#endif  // _WIN32

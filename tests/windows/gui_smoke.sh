@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The GUI smoke run, inside an X display (xvfb-run) and a fresh WINEPREFIX: lays out a program
+# folder with Cartidex.exe and a datafile of two sets, starts the program, and lets
+# cartidex_gui_smoke find its window, check the information line and the log, take the
+# screenshot and close it with WM_CLOSE.
+# Usage: tests/windows/gui_smoke.sh BUILD_DIR SCREENSHOT.bmp
+set -euo pipefail
+build=$1
+shot=$2
+home=$(mktemp -d /tmp/cartidex-smoke.XXXXXX)
+trap 'rm -rf "$home"' EXIT
+mkdir -p "$home/datfiles" "$home/tmp"
+printf '#console#;Game Console\r\nSample Set (Rev 2.0).zip:samp.u1:samp.u2;:65536:131072;:1A2B3C4D:00ff00ff\r\nSpace Race.bin;32768;89ABCDEF\r\n' \
+  > "$home/datfiles/Example.cxi"
+cp "$build/Cartidex.exe" "$build/cartidex_gui_smoke.exe" "$home/"
+
+# Wine sees the host's root as Z:.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# The prefix is made first: two programs starting at once in an empty prefix race for it.
+timeout 300 wineboot -i </dev/null
+cd "$home"
+timeout 300 wine Cartidex.exe </dev/null &
+program=$!
+rc=0
+timeout 300 wine cartidex_gui_smoke.exe "2 roms in database" "$(winpath "$home/log.txt")" \
+  "$(winpath "$home/shot.bmp")" </dev/null || rc=$?
+wait $program || rc=$?
+[ -f "$home/shot.bmp" ] && cp "$home/shot.bmp" "$shot"
+# The log is gone from the host's side too.
+if [ -e "$home/log.txt" ]; then echo "FAILED: log.txt left behind"; rc=1; fi
+timeout 60 wineserver -w || true
+exit $rc
