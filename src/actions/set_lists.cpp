@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "actions/folder_tree.h"
-#include "platform/activity_log.h"
 #include "platform/env.h"
+#include "platform/failure_lines.h"
 #include "platform/path.h"
 #include "romdb/rom_database.h"
 
@@ -102,7 +102,7 @@ void WriteSetLists(const std::string& folder_text) {
     for (const auto& [path, contents] :
          {std::pair{stem + "_have.txt", &l.have}, std::pair{stem + "_miss.txt", &l.miss}}) {
       if (!PathFits(path) || !WriteList(env, path, *contents, &written)) {
-        WriteLog("List not written: " + path + "\r\n");
+        LogFailure(FailureLine::kListNotWritten, path);
       }
     }
   }

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "identify/failure_log.h"
 #include "identify/identify_file.h"
 #include "identify/session_state.h"
 #include "platform/activity_log.h"
 #include "platform/env.h"
+#include "platform/failure_lines.h"
 #include "platform/program_folder.h"
 #include "romdb/rom_database.h"
 #include "zip/zip_extractor.h"
@@ -70,7 +70,7 @@ bool IdentifyArchive(const std::string& path, RomRecord* result) {
   if (!extracted) {
     // Partial members are never identified: a full disk must not turn a complete archive into
     // an unknown one.
-    LogIdentifyFailure(IdentifyFailure::kCannotExtract, path);
+    LogFailure(FailureLine::kCannotExtract, path);
     session.current_path = path;
     return false;
   }

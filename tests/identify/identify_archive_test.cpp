@@ -6,7 +6,7 @@
 
 #include "identify/identify_fixture.h"
 #include "identify/session_state.h"
-#include "support/failing_env.h"
+#include "support/fault_env.h"
 #include "support/test_util.h"
 #include "support/zip_writer.h"
 
@@ -220,9 +220,9 @@ TEST_F(ArchiveTest, FullDiskDoesNotTurnACompleteArchiveIntoAnUnknownOne) {
   WriteZip(zip, {ZipMember("a.rom", std::string(5000, 'a'), 8),
                  ZipMember("b.rom", std::string(5000, 'b'), 8)});
   {
-    FailingEnv env;
-    env.write_budget = 7000;
-    env.budget_paths = home_.Path("tmp");
+    FaultEnv env;
+    ScopedEnv scoped(&env);
+    env.DiskFullAfter(7000, home_.Path("tmp"));
     EXPECT_FALSE(Show(zip));
   }
   EXPECT_EQ(home_.Log(), "Cannot extract: " + zip + "\r\n");
@@ -236,8 +236,9 @@ TEST_F(ArchiveTest, UnwritableTmpIsAnExtractionFailure) {
   const std::string zip = home_.Path("solo.zip");
   WriteZip(zip, {ZipMember("solo.rom", "solo")});
   RemoveTmp();
-  FailingEnv env;
-  env.refuse_folder = home_.Path("tmp");
+  FaultEnv env;
+  ScopedEnv scoped(&env);
+  env.FailPathsContaining(EnvOp::kCreateFolder, home_.Path("tmp"));
   EXPECT_FALSE(Show(zip));
   EXPECT_EQ(home_.Log(), "Cannot extract: " + zip + "\r\n");
 }
