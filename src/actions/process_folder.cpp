@@ -71,7 +71,13 @@ void WalkFolder(Walk* walk, std::string folder) {
     const bool known = IdOf(walk->env, path, &id);
     if (entry.is_folder) {
       if (!walk->view->IsChecked(kIdSubdirs)) continue;
-      if (!known || IsOwnFolder(*walk, id) || !walk->entered.insert(id).second) continue;
+      if (!known) {
+        // Without its identity a link loop could not be told from a new folder: it is not
+        // entered, and the log says so.
+        LogFailure(FailureLine::kCannotList, path + kSeparator);
+        continue;
+      }
+      if (IsOwnFolder(*walk, id) || !walk->entered.insert(id).second) continue;
       WalkFolder(walk, path);
       continue;
     }
