@@ -52,12 +52,20 @@ std::string FileStem(const std::string& system) {
   return SanitizeFileName(stem);
 }
 
+// The files written in one pass, by path and by identity (a file system that folds case gives
+// one file to two texts).
+struct Written {
+  std::set<std::string> paths;
+  std::set<FileId> ids;
+};
+
 // Writes one list file anew. An earlier file of this pass that the path also names (two systems
-// whose file names meet) is never written over. False when the file was not written.
-bool WriteList(Env* env, const std::string& path, const std::string& contents,
-               std::set<FileId>* written) {
+// whose file names meet) is never written over, even when its identity cannot be read. False
+// when the file was not written.
+bool WriteList(Env* env, const std::string& path, const std::string& contents, Written* written) {
+  if (written->paths.count(path) != 0) return false;
   FileId id;
-  if (env->GetFileId(path, &id).ok() && written->count(id) != 0) return false;
+  if (env->GetFileId(path, &id).ok() && written->ids.count(id) != 0) return false;
   env->DeleteFile(path);
   std::unique_ptr<WritableFile> file;
   if (!env->OpenForWrite(path, WriteMode::kNew, &file).ok()) return false;
@@ -68,7 +76,8 @@ bool WriteList(Env* env, const std::string& path, const std::string& contents,
     env->DeleteFile(path);
     return false;
   }
-  if (env->GetFileId(path, &id).ok()) written->insert(id);
+  written->paths.insert(path);
+  if (env->GetFileId(path, &id).ok()) written->ids.insert(id);
   return true;
 }
 
@@ -96,7 +105,7 @@ void WriteSetLists(const std::string& folder_text) {
     (set.owned ? target.have : target.miss) += NameLine(set.display_name);
   }
 
-  std::set<FileId> written;
+  Written written;
   for (const SystemLists& l : lists) {
     const std::string stem = folder + FileStem(l.system);
     for (const auto& [path, contents] :
