@@ -101,6 +101,31 @@ TEST(ActionFaultsTest, EveryStepOfAWalkWithRenameAndBothMovesFailsSafely) {
   std::printf("walk: %d faults injected and survived\n", injected);
 }
 
+TEST(ActionFaultsTest, AFullDiskDuringAWalkLosesNothing) {
+  FaultScenario scenario;
+  scenario.prepare_home = PrepareHome;
+  scenario.lay_out = [](const std::string& root) {
+    WriteZip(root + "/in/a.zip", {ZipMember("sonic1.bin", kSonic1, 8), ZipMember("x", "x")});
+    WriteZip(root + "/in/sonic.zip",
+             {ZipMember("sonic1.bin", kSonic1, 8), ZipMember("sonic2.bin", kSonic2, 8)});
+    WriteFile(root + "/in/z.gb", kZelda);
+  };
+  scenario.run = [](HeadlessView* view, const std::string& root) {
+    SetOptions(view, root);
+    ProcessFolder(view, root + "/in");
+  };
+  const RunOutcome reference = RunWithFault(scenario, 0);
+  int injected = 0;
+  // The disk fills up in the first archive, between its members, in the second archive.
+  for (int64_t room : {0, 1, 19, 20, 21, 30, 45, 50, 60}) {
+    const RunOutcome run =
+        RunWithFault(scenario, [room](FaultEnv* env) { env->DiskFullAfter(room); });
+    ++injected;
+    EXPECT_EQ(CheckNothingLost(run, reference), "") << room << " bytes; log:\n" << run.log;
+  }
+  std::printf("full disk: %d faults injected and survived\n", injected);
+}
+
 TEST(ActionFaultsTest, EveryStepOfAnArchiveIdentificationFailsSafely) {
   FaultScenario scenario;
   scenario.prepare_home = PrepareHome;

@@ -112,6 +112,12 @@ std::vector<std::string> FailureLines(const std::string& log) {
 }
 
 RunOutcome RunWithFault(const FaultScenario& scenario, int fail_call) {
+  return RunWithFault(scenario, [fail_call](FaultEnv* env) {
+    if (fail_call > 0) env->FailCall(fail_call);
+  });
+}
+
+RunOutcome RunWithFault(const FaultScenario& scenario, const std::function<void(FaultEnv*)>& arm) {
   RunOutcome out;
   TestHome home;
   const std::string& h = home.path();
@@ -126,7 +132,7 @@ RunOutcome RunWithFault(const FaultScenario& scenario, int fail_call) {
   {
     FaultEnv env;
     env.Ignore("log.txt");
-    if (fail_call > 0) env.FailCall(fail_call);
+    arm(&env);
     ScopedEnv scoped(&env);
     scenario.run(&view, home.Path("first"));
     out.calls = env.calls();

@@ -60,6 +60,8 @@ struct RunOutcome {
 // counted platform call failing (none for 0), then, nothing failing, over "HOME/second". Calls
 // on the activity log are never counted or failed.
 RunOutcome RunWithFault(const FaultScenario& scenario, int fail_call);
+// The same with the faults that `arm` sets on the Env of the first command.
+RunOutcome RunWithFault(const FaultScenario& scenario, const std::function<void(FaultEnv*)>& arm);
 
 // The checks every file action must pass after a fault, against the run without one; gives what
 // is wrong ("" when nothing): every original file's contents exist exactly once below the root;
