@@ -5,9 +5,9 @@
 
 #include "actions/process_file.h"
 #include "identify/number_text.h"
-#include "platform/activity_log.h"
 #include "platform/dialog_view.h"
 #include "platform/env.h"
+#include "platform/failure_lines.h"
 #include "platform/path.h"
 #include "platform/program_folder.h"
 
@@ -59,7 +59,7 @@ void WalkFolder(Walk* walk, std::string folder) {
   // The whole listing comes first, so that what the walk renames or moves is not met again here.
   std::vector<DirEntry> entries;
   if (!walk->env->ListFolder(folder, "*.*", &entries).ok()) {
-    WriteLog("Cannot list: " + folder + "\r\n");
+    LogFailure(FailureLine::kCannotList, folder);
     ShowSeveral(walk->view);
     return;
   }
@@ -71,7 +71,13 @@ void WalkFolder(Walk* walk, std::string folder) {
     const bool known = IdOf(walk->env, path, &id);
     if (entry.is_folder) {
       if (!walk->view->IsChecked(kIdSubdirs)) continue;
-      if (!known || IsOwnFolder(*walk, id) || !walk->entered.insert(id).second) continue;
+      if (!known) {
+        // Without its identity a link loop could not be told from a new folder: it is not
+        // entered, and the log says so.
+        LogFailure(FailureLine::kCannotList, path + kSeparator);
+        continue;
+      }
+      if (IsOwnFolder(*walk, id) || !walk->entered.insert(id).second) continue;
       WalkFolder(walk, path);
       continue;
     }

@@ -9,6 +9,7 @@
 #include "platform/activity_log.h"
 #include "platform/dialog_view.h"
 #include "platform/env.h"
+#include "platform/failure_lines.h"
 #include "platform/path.h"
 
 namespace cartidex {
@@ -87,7 +88,7 @@ bool RenameCurrent(DialogView* view) {
     }
   }
   if (!ok) {
-    LogLine("Rename failed: ", old_path, new_path);
+    LogFailure(FailureLine::kRenameFailed, old_path, new_path);
     return false;
   }
   LogLine("Renamed: ", old_path, new_path);
@@ -112,7 +113,7 @@ bool MoveCurrent(DialogView* view, int field_id, const RomRecord& result) {
   bool ok = !text.empty() && !name.empty() && PathFits(new_path) && MakeFolders(env, folder);
   if (ok && !SameFile(env, old_path, new_path)) ok = env->MoveFile(old_path, new_path).ok();
   if (!ok) {
-    LogLine(" Move failed: ", old_path, new_path);
+    LogFailure(FailureLine::kMoveFailed, old_path, new_path);
     return false;
   }
   LogLine(" Moved: ", old_path, new_path);

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "actions/folder_tree.h"
-#include "platform/activity_log.h"
 #include "platform/env.h"
+#include "platform/failure_lines.h"
 #include "platform/path.h"
 #include "romdb/rom_database.h"
 
@@ -52,12 +52,20 @@ std::string FileStem(const std::string& system) {
   return SanitizeFileName(stem);
 }
 
+// The files written in one pass, by path and by identity (a file system that folds case gives
+// one file to two texts).
+struct Written {
+  std::set<std::string> paths;
+  std::set<FileId> ids;
+};
+
 // Writes one list file anew. An earlier file of this pass that the path also names (two systems
-// whose file names meet) is never written over. False when the file was not written.
-bool WriteList(Env* env, const std::string& path, const std::string& contents,
-               std::set<FileId>* written) {
+// whose file names meet) is never written over, even when its identity cannot be read. False
+// when the file was not written.
+bool WriteList(Env* env, const std::string& path, const std::string& contents, Written* written) {
+  if (written->paths.count(path) != 0) return false;
   FileId id;
-  if (env->GetFileId(path, &id).ok() && written->count(id) != 0) return false;
+  if (env->GetFileId(path, &id).ok() && written->ids.count(id) != 0) return false;
   env->DeleteFile(path);
   std::unique_ptr<WritableFile> file;
   if (!env->OpenForWrite(path, WriteMode::kNew, &file).ok()) return false;
@@ -68,7 +76,8 @@ bool WriteList(Env* env, const std::string& path, const std::string& contents,
     env->DeleteFile(path);
     return false;
   }
-  if (env->GetFileId(path, &id).ok()) written->insert(id);
+  written->paths.insert(path);
+  if (env->GetFileId(path, &id).ok()) written->ids.insert(id);
   return true;
 }
 
@@ -96,13 +105,13 @@ void WriteSetLists(const std::string& folder_text) {
     (set.owned ? target.have : target.miss) += NameLine(set.display_name);
   }
 
-  std::set<FileId> written;
+  Written written;
   for (const SystemLists& l : lists) {
     const std::string stem = folder + FileStem(l.system);
     for (const auto& [path, contents] :
          {std::pair{stem + "_have.txt", &l.have}, std::pair{stem + "_miss.txt", &l.miss}}) {
       if (!PathFits(path) || !WriteList(env, path, *contents, &written)) {
-        WriteLog("List not written: " + path + "\r\n");
+        LogFailure(FailureLine::kListNotWritten, path);
       }
     }
   }

@@ -1,13 +1,16 @@
 #include "identify/identify_archive.h"
 
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
-#include "identify/failure_log.h"
 #include "identify/identify_file.h"
 #include "identify/session_state.h"
 #include "platform/activity_log.h"
 #include "platform/env.h"
+#include "platform/failure_lines.h"
+#include "platform/listing_order.h"
+#include "platform/path.h"
 #include "platform/program_folder.h"
 #include "romdb/rom_database.h"
 #include "zip/zip_extractor.h"
@@ -16,21 +19,34 @@ namespace cartidex {
 
 namespace {
 
-// Lists the files in `tmp` (folders are no members) and records every one of them in the
-// session before any is identified, so that all of them are deleted by the next identification
-// or by closing, whatever happens to the members. Gives the members to identify: the files
-// whose names do not begin with '.'. False when the folder cannot be listed.
-bool TakeExtractedFiles(Env* env, const std::string& tmp, std::vector<std::string>* members) {
-  members->clear();
-  std::vector<DirEntry> entries;
-  if (!env->ListFolder(tmp, "*.*", &entries).ok()) return false;
-  SessionState& session = Session();
-  for (const DirEntry& entry : entries) {
-    if (entry.is_folder) continue;
-    session.extracted_files.push_back(tmp + entry.name);
-    if (entry.name[0] != '.') members->push_back(session.extracted_files.back());
+// Records in the session every file that this archive's extraction wrote, and every other file
+// lying in `tmp` (left by an earlier archive whose files could not all be deleted), in listing
+// order, so that the next identification or closing deletes them all. Gives the members to
+// identify: the files this archive wrote whose names do not begin with '.', in the same order.
+// Only what the extractor wrote counts: a stale file must never complete a set, and a listing
+// that fails must not hide the members.
+std::vector<std::string> TakeExtractedFiles(Env* env, const std::string& tmp,
+                                            const std::vector<std::string>& written) {
+  std::unordered_set<std::string> mine;
+  std::vector<DirEntry> files;
+  for (const std::string& path : written) {
+    const std::string name(BaseName(path));
+    if (mine.insert(name).second) files.push_back({name, false});
   }
-  return true;
+  std::vector<DirEntry> entries;
+  if (env->ListFolder(tmp, "*.*", &entries).ok()) {
+    for (DirEntry& entry : entries) {
+      if (!entry.is_folder && mine.count(entry.name) == 0) files.push_back(std::move(entry));
+    }
+  }
+  SortListing(&files);
+  SessionState& session = Session();
+  std::vector<std::string> members;
+  for (const DirEntry& file : files) {
+    session.extracted_files.push_back(tmp + file.name);
+    if (mine.count(file.name) != 0 && file.name[0] != '.') members.push_back(tmp + file.name);
+  }
+  return members;
 }
 
 // Ends an archive: the result carries the archive mark, the current path names the archive
@@ -65,12 +81,11 @@ bool IdentifyArchive(const std::string& path, RomRecord* result) {
   const bool extracted = zip.ExtractAll(/*ignore_paths=*/true);
   zip.Close();
 
-  std::vector<std::string> members;
-  const bool listed = TakeExtractedFiles(env, tmp, &members);
+  const std::vector<std::string> members = TakeExtractedFiles(env, tmp, zip.written_files());
   if (!extracted) {
     // Partial members are never identified: a full disk must not turn a complete archive into
     // an unknown one.
-    LogIdentifyFailure(IdentifyFailure::kCannotExtract, path);
+    LogFailure(FailureLine::kCannotExtract, path);
     session.current_path = path;
     return false;
   }
@@ -79,20 +94,18 @@ bool IdentifyArchive(const std::string& path, RomRecord* result) {
   WriteLog("\r\n");
   WriteLog(" Containing:\r\n");
 
-  if (listed) {
-    for (const std::string& member : members) {
-      WriteLog("  - ");
-      if (!IdentifyPlainFile(member, result)) {
-        session.current_path = path;
-        Database().ClearFoundFlags();
-        return false;
-      }
+  for (const std::string& member : members) {
+    WriteLog("  - ");
+    if (!IdentifyPlainFile(member, result)) {
+      session.current_path = path;
+      Database().ClearFoundFlags();
+      return false;
     }
   }
 
   *result = RomRecord();
   int32_t best = 0;
-  if (listed && session.TallyBest(&best)) {
+  if (session.TallyBest(&best)) {
     const RomDatabase& db = Database();
     const SetRecord& set = db.GetSet(static_cast<uint32_t>(best));
     result->name = set.display_name;

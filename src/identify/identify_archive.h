@@ -11,7 +11,8 @@ namespace cartidex {
 
 // The archive steps of IdentifyFile, after its head has set the current path and a fresh
 // result. Extracts the archive flat into `tmp`, lists every extracted file in the session (so
-// that the next identification deletes them), identifies each member as a plain file, marks
+// that the next identification deletes them, with whatever an earlier archive left there),
+// identifies each file this archive wrote as a plain file (never a file it did not write), marks
 // every complete set owned and reports the complete set with the most ROMs. False when the
 // archive cannot be extracted or a member cannot be identified (the current path is then the
 // archive's); true otherwise, with the name "Unknown" when no set is complete.

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "identify/failure_log.h"
 #include "identify/file_checksum.h"
 #include "identify/identify_archive.h"
 #include "identify/number_text.h"
@@ -10,6 +9,7 @@
 #include "platform/activity_log.h"
 #include "platform/dialog_view.h"
 #include "platform/env.h"
+#include "platform/failure_lines.h"
 #include "platform/path.h"
 #include "romdb/rom_database.h"
 
@@ -46,7 +46,7 @@ bool IdentifyPlainFile(const std::string& path, RomRecord* result) {
     case ChecksumOutcome::kEmpty:
       return false;
     case ChecksumOutcome::kUnreadable:
-      LogIdentifyFailure(IdentifyFailure::kCannotRead, path);
+      LogFailure(FailureLine::kCannotRead, path);
       return false;
     case ChecksumOutcome::kRead:
       break;

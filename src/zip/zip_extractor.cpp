@@ -50,6 +50,8 @@ bool ZipExtractor::Open(const char* archive_path) {
     archive_ = nullptr;
   }
   if (archive_path == nullptr) return false;
+  written_files_.clear();
+  written_set_.clear();
   archive_ = unzOpen(archive_path);
   if (archive_ == nullptr) return false;
   std::string_view path(archive_path);
@@ -183,6 +185,7 @@ bool ZipExtractor::OutputPathFor(const ZipEntryInfo& info, const std::string& fo
 bool ZipExtractor::CopyCurrentEntry(const ZipEntryInfo& info, const std::string& path) {
   std::unique_ptr<WritableFile> file;
   if (!Env::Default()->OpenForWrite(path, WriteMode::kReplace, &file).ok()) return false;
+  if (written_set_.insert(path).second) written_files_.push_back(path);
   // Only stored and deflated data can be read: this library hands other methods (bzip2) over
   // still packed, which would pass for the member's contents.
   const bool readable_method = info.compression_method == 0 || info.compression_method == 8;

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "zip/zip_entry_info.h"
 
@@ -54,6 +56,12 @@ class ZipExtractor {
   // time where the system keeps one). False for an invalid stamp or a file that cannot be set.
   bool SetFileTimes(const std::string& file_path, uint32_t dos_date_time);
 
+  // The paths of the files this object created or replaced since the archive was opened, in
+  // the order it wrote them (a path written twice stands once), partly written ones included: the
+  // caller's record of what to identify and what to delete, which no listing of a shared folder
+  // can give as surely.
+  const std::vector<std::string>& written_files() const { return written_files_; }
+
   const std::string& output_folder() const { return output_folder_; }
   bool is_open() const { return archive_ != nullptr; }
 
@@ -67,6 +75,8 @@ class ZipExtractor {
 
   void* archive_ = nullptr;  // minizip's unzFile
   std::string output_folder_;
+  std::vector<std::string> written_files_;
+  std::unordered_set<std::string> written_set_;  // the same paths, to find one at once
 };
 
 }  // namespace cartidex

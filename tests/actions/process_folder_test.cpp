@@ -131,6 +131,9 @@ TEST_F(ProcessFolderTest, AFolderThatCannotBeListedIsLoggedAndTheWalkGoesOn) {
   FaultEnv faults;
   ScopedEnv scoped(&faults);
   faults.FailPathsContaining(EnvOp::kListFolder, "locked");
+  // A folder whose identity cannot be read could be a link back up: it is not entered either.
+  WriteFile(dir_.Path("in/unknowable/y.bin"), "y");
+  faults.FailPathsContaining(EnvOp::kGetFileId, "unknowable");
   view_.SetChecked(kIdSubdirs, true);
   view_.SetChecked(kIdMoveUnknown, true);
   view_.SetText(kIdMoveUnknownField, dir_.Path("out"));
@@ -139,7 +142,8 @@ TEST_F(ProcessFolderTest, AFolderThatCannotBeListedIsLoggedAndTheWalkGoesOn) {
   ProcessFolder(&view_, dir_.Path("missing"));
 
   EXPECT_EQ(ActionLines(home_.Log()),
-            (Lines{"Cannot list: " + dir_.Path("in/locked/"), Moved("in/z.bin", "out/z.bin"),
+            (Lines{"Cannot list: " + dir_.Path("in/locked/"),
+                   "Cannot list: " + dir_.Path("in/unknowable/"), Moved("in/z.bin", "out/z.bin"),
                    "Cannot list: " + dir_.Path("missing/")}));
   ExpectSeveral();
 }

@@ -96,6 +96,21 @@ TEST_F(SetListsTest, SystemTextsMadeFileNamesNeverOverwriteEachOther) {
                 "\r\nList not written: " + dir_.Path("lists/Nintendo_Game Boy_miss.txt") + "\r\n");
 }
 
+TEST_F(SetListsTest, MeetingFileNamesAreKeptApartWhenAFileCannotBeExamined) {
+  AddSet("Nintendo/Game Boy", "One.bin");
+  AddSet("Nintendo_Game Boy", "Two.bin");
+  FaultEnv faults;
+  ScopedEnv scoped(&faults);
+  faults.FailPathsContaining(EnvOp::kGetFileId, "Game Boy");
+
+  WriteSetLists(dir_.Path("lists"));
+
+  EXPECT_EQ(List("Nintendo_Game Boy_miss.txt"), "Missing Nintendo/Game Boy sets:\r\n\r\nOne\r\n");
+  EXPECT_EQ(home_.Log(),
+            "List not written: " + dir_.Path("lists/Nintendo_Game Boy_have.txt") +
+                "\r\nList not written: " + dir_.Path("lists/Nintendo_Game Boy_miss.txt") + "\r\n");
+}
+
 TEST_F(SetListsTest, AListThatCannotBeWrittenIsLoggedAndThePassGoesOn) {
   AddSet("A", "One.bin", true);
   AddSet("B", "Two.bin");

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/failing_env.h"
+#include "support/fault_env.h"
 #include "support/test_util.h"
 
 namespace cartidex::test {
@@ -28,8 +28,9 @@ TEST(FileChecksumTest, EmptyMissingAndFailingFiles) {
   EXPECT_EQ(ChecksumFile(dir.path(), &crc, &size), ChecksumOutcome::kUnreadable);
 
   WriteFile(dir.Path("file"), std::string(300000, 'f'));
-  FailingEnv env;
-  env.fail_reads = "file";
+  FaultEnv env;
+  ScopedEnv scoped(&env);
+  env.FailNth(EnvOp::kRead, 2, "file");
   EXPECT_EQ(ChecksumFile(dir.Path("file"), &crc, &size), ChecksumOutcome::kUnreadable);
 }
 
@@ -37,19 +38,20 @@ TEST(FileChecksumTest, OnlyTheSizeFirstTakenIsRead) {
   TempDir dir;
   WriteFile(dir.Path("file"), "0123456789abcdefghij");
   uint32_t crc = 0, size = 0;
-  FailingEnv env;
+  FaultEnv env;
+  ScopedEnv scoped(&env);
   // The file grew after its size was taken: the growth is not read.
-  env.reported_size = 10;
+  env.ReportSize(10);
   ASSERT_EQ(ChecksumFile(dir.Path("file"), &crc, &size), ChecksumOutcome::kRead);
   EXPECT_EQ(crc, Crc32("0123456789"));
   EXPECT_EQ(size, 10u);
   // It shrank: what was read counts.
-  env.reported_size = 0xFFFFFFFFu;
+  env.ReportSize(0xFFFFFFFFu);
   ASSERT_EQ(ChecksumFile(dir.Path("file"), &crc, &size), ChecksumOutcome::kRead);
   EXPECT_EQ(crc, Crc32("0123456789abcdefghij"));
   EXPECT_EQ(size, 20u);
   // 4 GiB and more cannot be a ROM.
-  env.reported_size = 0x100000000ull;
+  env.ReportSize(0x100000000ull);
   EXPECT_EQ(ChecksumFile(dir.Path("file"), &crc, &size), ChecksumOutcome::kUnreadable);
 }
 

@@ -6,7 +6,7 @@
 
 #include "identify/identify_fixture.h"
 #include "identify/session_state.h"
-#include "support/failing_env.h"
+#include "support/fault_env.h"
 #include "support/test_util.h"
 
 namespace cartidex::test {
@@ -68,21 +68,24 @@ TEST_F(PlainFileTest, UnreadableFilesAreErrorsThatSayWhy) {
   const std::string path = home_.Path("game.bin");
   WriteFile(path, "some contents");
   {
-    FailingEnv env;
-    env.refuse_open = "game.bin";
+    FaultEnv env;
+    ScopedEnv scoped(&env);
+    env.FailPathsContaining(EnvOp::kOpenForRead, "game.bin");
     EXPECT_FALSE(Show(path));
   }
   {
     // A read that breaks off half-way: nothing is looked up from half a file.
     WriteFile(path, std::string(600000, 'x'));
-    FailingEnv env;
-    env.fail_reads = "game.bin";
+    FaultEnv env;
+    ScopedEnv scoped(&env);
+    env.FailNth(EnvOp::kRead, 2, "game.bin");
     EXPECT_FALSE(Show(path));
   }
   {
     // 4 GiB or more: no ROM is that large and the 32-bit size would be wrong.
-    FailingEnv env;
-    env.reported_size = 0x100000000ull;
+    FaultEnv env;
+    ScopedEnv scoped(&env);
+    env.ReportSize(0x100000000ull);
     EXPECT_FALSE(Show(path));
   }
   EXPECT_FALSE(Show(home_.Path("missing.bin")));

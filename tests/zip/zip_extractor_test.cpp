@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "support/failing_env.h"
+#include "support/fault_env.h"
 #include "support/test_util.h"
 #include "support/zip_writer.h"
 
@@ -149,8 +149,9 @@ TEST(ZipExtractorTest, MemberDeclaringFourGibibytesIsRefusedUnwritten) {
 
 TEST(ZipExtractorTest, FullDiskFailsTheExtraction) {
   TempDir dir;
-  FailingEnv env;
-  env.write_budget = 30000;
+  FaultEnv env;
+  ScopedEnv scoped(&env);
+  env.DiskFullAfter(30000);
   EXPECT_FALSE(ExtractInto(dir,
                            {ZipMember("a.rom", Bytes(20000, 1), 8),
                             ZipMember("b.rom", Bytes(20000, 2), 8), ZipMember("c.rom", "c")},
@@ -220,8 +221,9 @@ TEST(ZipExtractorTest, FoldersAreCreatedParentsFirstAndFilesAreNoFolders) {
   EXPECT_TRUE(zip.SetOutputFolder(dir.Path("u/v/")));
   EXPECT_EQ(zip.output_folder(), dir.Path("u/v/"));
   // The text stands even when the folder cannot be made.
-  FailingEnv env;
-  env.refuse_folder = "cannot";
+  FaultEnv env;
+  ScopedEnv scoped(&env);
+  env.FailPathsContaining(EnvOp::kCreateFolder, "cannot");
   EXPECT_FALSE(zip.SetOutputFolder(dir.Path("cannot/w")));
   EXPECT_EQ(zip.output_folder(), dir.Path("cannot/w"));
 }

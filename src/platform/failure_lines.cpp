@@ -1,0 +1,46 @@
+#include "platform/failure_lines.h"
+
+#include "platform/activity_log.h"
+
+namespace cartidex {
+
+namespace {
+
+struct LineShape {
+  FailureLine line;
+  std::string_view head;
+  std::string_view middle;  // empty: the line names one path
+};
+
+constexpr LineShape kLines[] = {
+    {FailureLine::kCannotRead, "Cannot read: ", ""},
+    {FailureLine::kCannotExtract, "Cannot extract: ", ""},
+    {FailureLine::kCannotList, "Cannot list: ", ""},
+    {FailureLine::kRenameFailed, "Rename failed: ", " To: "},
+    {FailureLine::kMoveFailed, " Move failed: ", " To: "},
+    {FailureLine::kListNotWritten, "List not written: ", ""},
+};
+
+}  // namespace
+
+std::string FailureLineText(FailureLine line, std::string_view path, std::string_view to) {
+  std::string text;
+  for (const LineShape& shape : kLines) {
+    if (shape.line != line) continue;
+    text.reserve(shape.head.size() + path.size() + shape.middle.size() + to.size() + 2);
+    text += shape.head;
+    text += path;
+    if (!shape.middle.empty()) {
+      text += shape.middle;
+      text += to;
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+void LogFailure(FailureLine line, std::string_view path, std::string_view to) {
+  WriteLog(FailureLineText(line, path, to));
+}
+
+}  // namespace cartidex

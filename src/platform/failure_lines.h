@@ -1,0 +1,29 @@
+// The log lines that say what failed. Every one of them is written from this one table, so that
+// a failure reads the same whichever part of the program met it, and never like a success.
+#ifndef CARTIDEX_PLATFORM_FAILURE_LINES_H_
+#define CARTIDEX_PLATFORM_FAILURE_LINES_H_
+
+#include <string>
+#include <string_view>
+
+namespace cartidex {
+
+enum class FailureLine {
+  kCannotRead,      // "Cannot read: PATH": a file that cannot be opened or read whole
+  kCannotExtract,   // "Cannot extract: PATH": an archive whose members could not all be extracted
+  kCannotList,      // "Cannot list: FOLDER": a folder a walk cannot list
+  kRenameFailed,    // "Rename failed: OLD To: NEW": the file keeps its name
+  kMoveFailed,      // " Move failed: OLD To: NEW": the file stays where it is
+  kListNotWritten,  // "List not written: PATH": a have or missing list that is not on disk
+};
+
+// The whole line, "\r\n" included. `to` is used by the two lines that name a target only.
+std::string FailureLineText(FailureLine line, std::string_view path,
+                            std::string_view to = std::string_view());
+
+// Appends FailureLineText(line, path, to) to the activity log in one piece.
+void LogFailure(FailureLine line, std::string_view path, std::string_view to = std::string_view());
+
+}  // namespace cartidex
+
+#endif  // CARTIDEX_PLATFORM_FAILURE_LINES_H_

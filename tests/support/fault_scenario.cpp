@@ -1,0 +1,221 @@
+#include "support/fault_scenario.h"
+
+#include <algorithm>
+#include <set>
+
+#include "platform/dialog_view.h"
+#include "romdb/datafile_loader.h"
+
+namespace cartidex::test {
+
+namespace {
+
+constexpr const char* kFailureHeads[] = {
+    "Cannot read: ",   "Cannot extract: ", "Cannot list: ",
+    "Rename failed: ", " Move failed: ",   "List not written: "};
+
+std::vector<std::string> Lines(const std::string& log) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < log.size()) {
+    size_t end = log.find("\r\n", start);
+    if (end == std::string::npos) end = log.size();
+    lines.push_back(log.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+Tree Relabel(const Tree& tree, const std::string& from, const std::string& to) {
+  Tree out;
+  for (const auto& [path, contents] : tree) out[ReplaceAll(path, from, to)] = contents;
+  return out;
+}
+
+// A failure line, and the archive whose member it concerns when it stands in an archive's list.
+struct NamedFailure {
+  std::string line;
+  std::string archive;
+};
+
+std::vector<NamedFailure> NamedFailures(const std::string& log) {
+  std::vector<NamedFailure> failures;
+  std::string archive;
+  for (std::string line : Lines(log)) {
+    if (line.starts_with("File unzipped: ")) archive = line.substr(15);
+    const bool member = line.starts_with("  - ");
+    if (member) line = line.substr(4);
+    for (const char* head : kFailureHeads) {
+      if (line.starts_with(head)) failures.push_back({line, member ? archive : std::string()});
+    }
+  }
+  return failures;
+}
+
+// The paths a failure line names: one, or the two of a rename or move.
+std::vector<std::string> NamedPaths(const std::string& line) {
+  const size_t head = line.find(": ") + 2;
+  const size_t to = line.find(" To: ", head);
+  if (to == std::string::npos) return {line.substr(head)};
+  return {line.substr(head, to - head), line.substr(to + 5)};
+}
+
+}  // namespace
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+Tree ReadTree(const std::string& root) {
+  Tree tree;
+  if (!Exists(root)) return tree;
+  for (const std::string& rel : ListTree(root)) tree[root + "/" + rel] = ReadFile(root + "/" + rel);
+  return tree;
+}
+
+Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string* bad) {
+  Tree tree = before;
+  bad->clear();
+  for (const std::string& line : Lines(log)) {
+    const bool renamed = line.starts_with("Renamed: ");
+    const bool moved = line.starts_with(" Moved: ");
+    if (!renamed && !moved) continue;
+    const size_t head = renamed ? 9 : 8;
+    const size_t to = line.find(" To: ", head);
+    if (to == std::string::npos) {
+      *bad = line;
+      return tree;
+    }
+    const std::string from_path = line.substr(head, to - head);
+    const std::string to_path = line.substr(to + 5);
+    if (from_path == to_path) continue;  // onto the file itself
+    auto it = tree.find(from_path);
+    if (it == tree.end() || tree.count(to_path) != 0) {
+      *bad = line;
+      return tree;
+    }
+    std::string contents = std::move(it->second);
+    tree.erase(it);
+    tree[to_path] = std::move(contents);
+  }
+  return tree;
+}
+
+std::vector<std::string> FailureLines(const std::string& log) {
+  std::vector<std::string> failures;
+  for (const NamedFailure& f : NamedFailures(log)) failures.push_back(f.line);
+  return failures;
+}
+
+RunOutcome RunWithFault(const FaultScenario& scenario, int fail_call) {
+  return RunWithFault(scenario, [fail_call](FaultEnv* env) {
+    if (fail_call > 0) env->FailCall(fail_call);
+  });
+}
+
+RunOutcome RunWithFault(const FaultScenario& scenario, const std::function<void(FaultEnv*)>& arm) {
+  RunOutcome out;
+  TestHome home;
+  const std::string& h = home.path();
+  scenario.prepare_home(&home);
+  LoadDatafiles();
+  HeadlessView view;
+
+  scenario.lay_out(home.Path("first"));
+  if (scenario.setup) scenario.setup(&view, home.Path("first"));
+  out.before = Relabel(ReadTree(home.Path("first")), h, "HOME");
+  size_t log_start = home.Log().size();
+  {
+    FaultEnv env;
+    env.Ignore("log.txt");
+    arm(&env);
+    ScopedEnv scoped(&env);
+    scenario.run(&view, home.Path("first"));
+    out.calls = env.calls();
+  }
+  out.log = ReplaceAll(home.Log().substr(log_start), h, "HOME");
+  for (int id : {kIdFilenameField, kIdNameField, kIdSystemField, kIdCrcField, kIdSizeField}) {
+    out.fields.push_back(ReplaceAll(view.GetText(id), h, "HOME"));
+  }
+  out.after = Relabel(ReadTree(home.Path("first")), h, "HOME");
+  out.tmp_after = Relabel(ReadTree(home.Path("tmp")), h, "HOME");
+
+  scenario.lay_out(home.Path("second"));
+  if (scenario.setup) scenario.setup(&view, home.Path("second"));
+  log_start = home.Log().size();
+  scenario.run(&view, home.Path("second"));
+  out.next_log = ReplaceAll(home.Log().substr(log_start), h, "HOME");
+  out.next_after = Relabel(ReadTree(home.Path("second")), h, "HOME");
+  out.tmp_final = Relabel(ReadTree(home.Path("tmp")), h, "HOME");
+  return out;
+}
+
+std::string CheckNothingLost(const RunOutcome& run, const RunOutcome& reference) {
+  std::string problems;
+  std::multiset<std::string> was, is;
+  for (const auto& [path, contents] : run.before) was.insert(contents);
+  for (const auto& [path, contents] : run.after) is.insert(contents);
+  if (was != is) problems += "the files' contents are not those before, each once\n";
+
+  std::string bad;
+  const Tree promised = ReplaySuccessLines(run.log, run.before, &bad);
+  if (!bad.empty()) problems += "success line that did not happen: " + bad + "\n";
+  if (promised != run.after) problems += "the success lines do not give the tree on disk\n";
+
+  // Where each file (by contents) ended, with and without the fault.
+  std::map<std::string, std::string> where, where_then, origin;
+  for (const auto& [path, contents] : run.after) where[contents] = path;
+  for (const auto& [path, contents] : reference.after) where_then[contents] = path;
+  for (const auto& [path, contents] : run.before) origin[contents] = path;
+  const std::vector<NamedFailure> failures = NamedFailures(run.log);
+  for (const auto& [contents, path] : where) {
+    if (where_then.count(contents) != 0 && where_then[contents] == path) continue;
+    const std::string& was_at = origin[contents];
+    bool named = false;
+    for (const NamedFailure& failure : failures) {
+      std::vector<std::string> paths = NamedPaths(failure.line);
+      if (!failure.archive.empty()) paths.push_back(failure.archive);
+      for (const std::string& named_path : paths) {
+        if (named_path.empty()) continue;
+        if (named_path == path || named_path == was_at ||
+            (named_path.back() == '/' && was_at.starts_with(named_path))) {
+          named = true;
+        }
+      }
+    }
+    if (!named) problems += "no failure line names " + origin[contents] + " (now " + path + ")\n";
+  }
+
+  // A failure never makes a file pass for what it is not.
+  const std::vector<std::string> reference_lines = Lines(reference.log);
+  for (const std::string& line : Lines(run.log)) {
+    if (!line.starts_with("Renamed: ") && !line.starts_with(" Found set: ")) continue;
+    if (std::find(reference_lines.begin(), reference_lines.end(), line) == reference_lines.end()) {
+      problems += "identified as something else: " + line + "\n";
+    }
+  }
+
+  if (Rooted(run.next_log) != Rooted(reference.next_log)) {
+    problems +=
+        "the next command logs differently:\n" + run.next_log + "instead of\n" + reference.next_log;
+  }
+  if (Rooted(run.next_after) != Rooted(reference.next_after)) {
+    problems += "the next command leaves another tree\n";
+  }
+  if (run.tmp_final != reference.tmp_final) problems += "tmp holds other files at the end\n";
+  return problems;
+}
+
+Tree Rooted(const Tree& tree) {
+  return Relabel(Relabel(tree, "HOME/first/", "ROOT/"), "HOME/second/", "ROOT/");
+}
+
+std::string Rooted(const std::string& log) {
+  return ReplaceAll(ReplaceAll(log, "HOME/first/", "ROOT/"), "HOME/second/", "ROOT/");
+}
+
+}  // namespace cartidex::test
