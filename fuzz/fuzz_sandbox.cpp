@@ -89,6 +89,8 @@ class SandboxEnv : public Env {
                     std::vector<DirEntry>* entries) override {
     return real_->ListFolder(folder, pattern, entries);
   }
+  void SetFence(std::string folder) { fence_ = std::move(folder); }
+
   std::string ExecutablePath() override { return root_ + "/cartidex"; }
   Status SetCurrentDirectory(const std::string& path) override {
     Guard("change directory to", path);
@@ -112,9 +114,12 @@ class SandboxEnv : public Env {
   void Guard(const char* what, const std::string& path) const {
     if (!Inside(path, root_))
       Fail(std::string("tried to ") + what + " outside the sandbox: " + path);
+    if (!fence_.empty() && !Inside(path, fence_))
+      Fail(std::string("tried to ") + what + " outside " + fence_ + ": " + path);
   }
 
   std::string root_;
+  std::string fence_;  // empty: no fence
   Env* real_;
 };
 
@@ -149,6 +154,18 @@ void EnterSandbox() {
 
 const std::string& SandboxPath() {
   return TheSandbox().path;
+}
+
+WriteFence::WriteFence(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (folder != TheSandbox().path && !Inside(folder, TheSandbox().path)) {
+    Fail("a fence outside the sandbox: " + folder);
+  }
+  TheSandbox().env->SetFence(std::move(folder));
+}
+
+WriteFence::~WriteFence() {
+  TheSandbox().env->SetFence(std::string());
 }
 
 std::string TakeLog(bool* cut) {

@@ -21,6 +21,17 @@ const std::string& SandboxPath();
 // after 4 MiB; *cut (when given) tells whether that happened.
 std::string TakeLog(bool* cut = nullptr);
 
+// While it lives, changes are allowed only strictly inside `folder` (itself inside the sandbox),
+// so that a target can tell that an operation kept to the folder it was given. Fences do not
+// nest: the last one made is the one in force until it ends.
+class WriteFence {
+ public:
+  explicit WriteFence(std::string folder);
+  ~WriteFence();
+  WriteFence(const WriteFence&) = delete;
+  WriteFence& operator=(const WriteFence&) = delete;
+};
+
 // Stops the process with `what` on stderr, so that libFuzzer records the input as a crash.
 [[noreturn]] void Fail(std::string_view what);
 

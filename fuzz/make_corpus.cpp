@@ -1,10 +1,13 @@
 // Writes the seed corpora of the fuzz targets: make_corpus OUT_DIR writes OUT_DIR/NAME/seed-N for
 // every target NAME that has seeds. Seeds are small valid (and nearly valid) inputs that reach
 // every branch a fuzzer would otherwise have to find by chance: every kind of datafile line and
-// line end, the refusals, CRC-32 texts, argument lists, and zip archives for the archive target.
+// line end, the refusals, CRC-32 texts, argument lists, zip archives for the archive target,
+// folder texts with every kind of code, and DATs of every format (hand-made ones, and the first
+// entries of the shared collection's DATs when it is there; none of those are kept in the tree).
 #include <zip.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -157,6 +160,9 @@ Seeds ZipSeeds(const std::string& scratch) {
       {{"../climb.bin", "out"}, {"/abs.bin", "absolute"}, {"a/../../b.bin", "out again"}},
       {{"same.bin", "one"}, {"same.bin", "two"}},
       {{"folder/", ""}, {"x.bin", "x"}},
+      // Complete sets of the zip target's datafile: one in folders, one of the same ROM twice.
+      {{"sets/one.bin", "one"}, {"two.bin", "two", 0}},
+      {{"m1.bin", "m"}, {"m2.bin", "m"}, {"x.bin", "x"}},
   };
   Seeds seeds;
   for (const auto& members : archives) {
@@ -178,6 +184,132 @@ Seeds ZipSeeds(const std::string& scratch) {
     for (int i = 0; i < 40 && ok; ++i) ok = zip.Add("m" + std::to_string(i) + ".bin", "m");
     std::string bytes;
     if (ok && zip.Finish(&bytes)) seeds.push_back(bytes);
+  }
+  return seeds;
+}
+
+// A folder text, the name and the system, with a NUL between them.
+std::string Pattern(std::string_view text, std::string_view name, std::string_view system) {
+  std::string out(text);
+  out.push_back('\0');
+  out += name;
+  out.push_back('\0');
+  out += system;
+  return out;
+}
+
+Seeds ExpandPatternSeeds() {
+  return {
+      Pattern("C:\\Roms\\<c1>\\", "Test.rom", "Sys"),
+      Pattern("/roms/<system>/<c1>/<name>/", "Test.rom", "Game Console"),
+      Pattern("<c1><c2><c1><c0><c><cx><c-3><c3rd><c99>", "test.rom", "Sys"),
+      Pattern("a/<name", "Test.rom", "Sys"),
+      Pattern("<foo>/<a<name>/>/<NAME>/<System>", "Test.rom", "Sys"),
+      Pattern("<name>/<system>", "<name>", "<system>"),
+      Pattern("<system><system>", "n", "<system><name><c1>"),
+      Pattern("out/<system>", "n", "../../etc"),
+      Pattern("out/<system>", "n", "C:\\Windows\\..\\x//./y/"),
+      Pattern("out/.<c1>/<name>/<c1>.", "..", "."),
+      Pattern("out/<name>", "a/../b", "Sys"),
+      Pattern("<c1>", "", "Sys"),
+      Pattern("x/.<name>./<c1>", "", ""),
+      Pattern("", "Test.rom", "Sys"),
+      Pattern("plain/../text", "Test.rom", "Sys"),
+      Pattern(Repeat("<system>", 40), "n", std::string(127, 's')),
+      Pattern("<c1>", "\xC3\xA9t\xE9", "M\xC3\xA9ga"),
+  };
+}
+
+// A DAT of the shared collection cut after `count` entries that begin with `opener`, closed
+// with `closer` so that it stays well-formed; nothing when the file cannot be read.
+std::optional<std::string> TrimmedDat(const std::string& file, std::string_view opener, int count,
+                                      std::string_view closer) {
+#ifdef CARTIDEX_SHARED_DATA
+  std::string contents;
+  if (!ReadWholeFile(RealEnv(), std::string(CARTIDEX_SHARED_DATA) + "/" + file, &contents).ok()) {
+    return std::nullopt;
+  }
+  size_t pos = 0;
+  for (int i = 0; i <= count && pos != std::string::npos; ++i) {
+    pos = contents.find(opener, pos == 0 ? 0 : pos + 1);
+  }
+  if (pos == std::string::npos) return std::nullopt;
+  return contents.substr(0, pos) + std::string(closer);
+#else
+  (void)file, (void)opener, (void)count, (void)closer;
+  return std::nullopt;
+#endif
+}
+
+Seeds DatSeeds() {
+  Seeds seeds = {
+      // Logiqx: a header, games and machines, a clone, dump flags, numbers in both bases, refusals.
+      "<?xml version=\"1.0\"?>\n"
+      "<!DOCTYPE datafile PUBLIC \"-//Logiqx//DTD ROM Management Datafile//EN\" \"x.dtd\">\n"
+      "<datafile>\n\t<header>\n\t\t<name>Hand &amp; Made</name>\n\t</header>\n"
+      "\t<game name=\"Alpha\">\n\t\t<description>A</description>\n"
+      "\t\t<rom name=\"a.bin\" size=\"1024\" crc=\"0123abcd\"/>\n"
+      "\t\t<rom name=\"b.bin\" size=\"0x10\" crc=\"DEADBEEF\"/>\n\t</game>\n"
+      "\t<machine name=\"Beta.v1.2\" cloneof=\"Alpha\">\n"
+      "\t\t<rom name=\"c.bin\" size=\"2\" crc=\"00000001\" status=\"nodump\"/>\n"
+      "\t\t<rom name=\"d.bin\" size=\"3\" crc=\"00000002\"/>\n"
+      "\t\t<rom name=\"e.bin\" size=\"3\"/>\n\t</machine>\n"
+      "\t<game name=\"Bad\"><rom name=\"f\" size=\"-1\" crc=\"xyz\"/></game>\n"
+      "\t<game><rom name=\"g\" size=\"1\" crc=\"00000003\"/></game>\n"
+      "\t<game name=\"Empty\"/><game name=\"Same\"><rom name=\"h\" size=\"1\" "
+      "crc=\"00000003\"/></game><game name=\"Same\"><rom name=\"h\" size=\"1\" "
+      "crc=\"00000003\"/></game>\n"
+      "\t<game name=\"" +
+          std::string(130, 'n') +
+          "\"><rom name=\"i\" size=\"1\" "
+          "crc=\"00000004\"/></game>\n</datafile>\n",
+      // A header whose name is too long, after the games.
+      "<datafile><game name=\"G\"><rom name=\"r\" size=\"1\" crc=\"00000001\"/></game>"
+      "<header><name>" +
+          std::string(200, 's') + "</name></header></datafile>",
+      // A software list.
+      "\xEF\xBB\xBF <softwarelist name=\"pce\" description=\"PC Engine\">\n"
+      "<software name=\"one\"><description>One</description>\n"
+      "<part name=\"cart\" interface=\"pce_cart\"><dataarea name=\"rom\" size=\"4\">\n"
+      "<rom name=\"one.pce\" size=\"4\" crc=\"89abcdef\" sha1=\"00\"/>\n"
+      "<rom size=\"4\" offset=\"4\" loadflag=\"continue\"/></dataarea></part>\n"
+      "<part name=\"cart2\"><dataarea name=\"rom\"><rom name=\"two.pce\" size=\"8\" "
+      "crc=\"12345678\"/></dataarea></part></software>\n"
+      "<software name=\"nothing\"/></softwarelist>\n",
+      // Not a DAT: another root, broken XML.
+      "<other><game name=\"x\"/></other>",
+      "<datafile><game name=\"x\"><rom name=\"r\" size=\"1\" crc=\"00000001\"></game>",
+      // ClrMamePro text: a header, games, machines and resources, flags, nested blocks, quotes.
+      "clrmamepro (\n\tname \"Hand Made\"\n\tdescription \"x\"\n\tversion 1\n)\n\n"
+      "game (\n\tname \"Alpha (USA)\"\n\tregion \"USA\"\n"
+      "\trom ( name \"Alpha (USA).bin\" size 8192 crc 931A0BDC md5 00 sha1 00 )\n)\n"
+      "machine ( rom ( name a.bin size 0x10 crc deadbeef ) name Beta )\n"
+      "resource ( name Res rom ( name r.bin size 1 crc 00000001 nodump ) rom ( name s.bin size "
+      "2 crc 00000002 baddump ) )\n"
+      "game ( name Bad rom ( name b size 12abc crc 1 ) )\n"
+      "game ( rom ( name c size 1 crc 00000003 ) )\n"
+      "game ( name Nested sample ( name x ( deeper ) ) rom ( name d size 1 crc 00000004 flags "
+      "nodump ) rom ( name e size 5 crc 00000005 status good ) )\n"
+      "emulator ( name old )\ngame ( name Last rom ( name f size 6 crc 00000006 ) flag )\r\n",
+      // Text that opens like one and breaks: an unclosed quote, an unclosed block.
+      "game ( name \"open rom ( name a size 1 crc 00000001 ) )",
+      "clrmamepro ( name x\r\rgame ( name y rom ( name a size 1 crc 00000001 )",
+      // A header name too long, after a game.
+      "game ( name G rom ( name r size 1 crc 00000001 ) )\nclrmamepro ( name \"" +
+          std::string(200, 'h') + "\" )\n",
+      // UTF-16 XML with a byte-order mark.
+      std::string("\xFF\xFE<\0d\0a\0t\0a\0f\0i\0l\0e\0/\0>\0", 24),
+  };
+  const std::optional<std::string> trimmed[] = {
+      TrimmedDat("Atari - 2600.dat", "\ngame (", 6, "\n"),
+      TrimmedDat("Nintendo - Game Boy.dat", "\ngame (", 6, "\n"),
+      TrimmedDat("MAME 2000 XML.dat", "<game ", 3, "</datafile>\n"),
+      TrimmedDat("pce.xml", "<software ", 4, "</softwarelist>\n"),
+      // Cut in the middle of a game: broken.
+      TrimmedDat("MAME 2000 XML.dat", "<rom ", 30, ""),
+  };
+  for (const auto& t : trimmed) {
+    if (t) seeds.push_back(*t);
   }
   return seeds;
 }
@@ -210,6 +342,8 @@ int main(int argc, char** argv) {
   bool ok = WriteSeeds(out + "/datafile", DatafileSeeds()) &&
             WriteSeeds(out + "/parse_hex", ParseHexSeeds()) &&
             WriteSeeds(out + "/cli_args", CliArgsSeeds()) &&
-            WriteSeeds(out + "/zip", ZipSeeds(out + "/scratch.zip"));
+            WriteSeeds(out + "/zip", ZipSeeds(out + "/scratch.zip")) &&
+            WriteSeeds(out + "/expand_pattern", ExpandPatternSeeds()) &&
+            WriteSeeds(out + "/dat", DatSeeds());
   return ok ? 0 : 1;
 }
