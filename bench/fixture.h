@@ -7,8 +7,8 @@
 namespace cartidex::bench {
 
 struct Fixture {
-  std::string root;     // the temporary folder holding everything
-  std::string home;     // program folder with datfiles/ holding the full datafile
+  std::string root;  // the temporary folder holding everything
+  std::string home;  // program folder with datfiles/ holding the full datafile
   std::string empty_home;
   std::string datafile;  // path of the full datafile
   std::string files;     // 20,000 files of 64 KiB
@@ -22,6 +22,8 @@ inline constexpr size_t kFileSize = 64 * 1024;
 
 // Builds the data below a new temporary folder.
 Fixture MakeFixture();
+// The paths of data that MakeFixture built below `root` earlier.
+Fixture FixtureAt(const std::string& root);
 void RemoveFixture(const Fixture& fixture);
 
 }  // namespace cartidex::bench

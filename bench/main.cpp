@@ -1,15 +1,22 @@
 // cartidex-bench: the figures of the performance targets, measured on data it builds itself.
 // Prints a table, then one "NAME VALUE" line per figure. Timings are medians of several runs;
-// every ratio compares two things measured in the same run, since the machine is shared.
+// every ratio compares things measured side by side in the same run (taking turns, after one
+// untimed run of each), since the machine is shared.
+//
+// Options, for profiling one figure: --only load|dat|lookup|walk|archive|rss runs only that
+// part; --keep leaves the data in place and prints its folder; --data FOLDER reuses data that an
+// earlier --keep left (and keeps it).
 #include <unzip.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,13 +37,26 @@ using namespace cartidex::bench;
 
 namespace {
 
-// Reads a file and counts its lines: what loading a datafile cannot beat.
+constexpr int kRuns = 7;
+
+// Reads a file and counts its lines, the plain way: line by line with std::getline. What
+// loading a datafile, which must look at every line, cannot beat.
 size_t ReadAndCountLines(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string line;
   size_t lines = 0;
-  for (char c : data) lines += c == '\n';
+  while (std::getline(in, line)) ++lines;
   return lines;
+}
+
+// Only the bytes: one buffer of the file's size, one read, one count of its line ends. Shown in
+// the table beside the figure, as the floor that no parse of the file gets near.
+size_t ReadWholeAndCountLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::string data(static_cast<size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  in.read(data.data(), static_cast<std::streamsize>(data.size()));
+  return static_cast<size_t>(std::count(data.begin(), data.end(), '\n'));
 }
 
 uint32_t ReadAndCrc(const std::string& path, std::vector<char>* buffer) {
@@ -44,7 +64,8 @@ uint32_t ReadAndCrc(const std::string& path, std::vector<char>* buffer) {
   uLong crc = crc32(0, nullptr, 0);
   while (in) {
     in.read(buffer->data(), static_cast<std::streamsize>(buffer->size()));
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer->data()), static_cast<uInt>(in.gcount()));
+    crc =
+        crc32(crc, reinterpret_cast<const Bytef*>(buffer->data()), static_cast<uInt>(in.gcount()));
   }
   return static_cast<uint32_t>(crc);
 }
@@ -64,7 +85,8 @@ void ExtractAndRead(const std::string& archive, const std::string& out, std::vec
     std::string path = out + "/" + name;
     std::ofstream file(path, std::ios::binary);
     int n;
-    while ((n = unzReadCurrentFile(zf, buffer->data(), static_cast<unsigned>(buffer->size()))) > 0) {
+    while ((n = unzReadCurrentFile(zf, buffer->data(), static_cast<unsigned>(buffer->size()))) >
+           0) {
       file.write(buffer->data(), n);
     }
     unzCloseCurrentFile(zf);
@@ -78,8 +100,8 @@ void ExtractAndRead(const std::string& archive, const std::string& out, std::vec
 }
 
 // Runs this program again to measure start-up's peak memory in a fresh process.
-double RssOfStartup(const char* self, const std::string& home) {
-  std::string command = std::string("'") + self + "' --rss-probe '" + home + "'";
+double RssOfStartup(const std::string& self, const std::string& home) {
+  std::string command = "'" + self + "' --rss-probe '" + home + "'";
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return -1;
   double mib = -1;
@@ -88,10 +110,142 @@ double RssOfStartup(const char* self, const std::string& home) {
   return mib;
 }
 
-double Seconds(const std::string& command) {
-  return MedianSeconds(3, [&] {
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
-  });
+void Run(const std::string& command) {
+  if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
+}
+
+std::string Ms(double seconds) {
+  return std::to_string(seconds * 1e3) + " ms";
+}
+
+struct Report {
+  std::map<std::string, double> figures;
+  std::vector<std::pair<std::string, std::string>> table;
+  void Row(const std::string& what, const std::string& value) { table.push_back({what, value}); }
+};
+
+// A load ends with the lookup index built, whenever the program builds it.
+void LoadAndIndex() {
+  LoadDatafiles();
+  bool found = false;
+  uint32_t index = 0;
+  Database().FindRom(0, 0, &found, &index);
+}
+
+void MeasureLoad(const Fixture& f, Report* report) {
+  SetProgramFolder(f.home);
+  auto t = InterleavedMedians(kRuns, {LoadAndIndex, [&] { ReadAndCountLines(f.datafile); },
+                                      [&] { ReadWholeAndCountLines(f.datafile); }});
+  report->figures["load_ratio"] = t[0] / t[1];
+  report->Row("load 131072 roms", Ms(t[0]));
+  report->Row("  getline + count its lines", Ms(t[1]));
+  report->Row("  one read + count line ends", Ms(t[2]));
+}
+
+void MeasureDat(const Fixture& f, Report* report) {
+  const std::string mame = std::string(CARTIDEX_SHARED_DATA) + "/MAME 2000 XML.dat";
+  if (!fs::exists(mame)) {
+    std::fprintf(stderr, "no %s: dat_load_ratio skipped\n", mame.c_str());
+    return;
+  }
+  const std::string dat_home = f.root + "/dat-home";
+  const std::string copy = dat_home + "/datfiles/mame.dat";
+  fs::create_directories(dat_home + "/datfiles");
+  if (!fs::exists(copy)) fs::copy_file(mame, copy);
+  SetProgramFolder(dat_home);
+  auto t = InterleavedMedians(kRuns, {LoadAndIndex, [&] { ReadAndCountLines(copy); },
+                                      [&] { ReadWholeAndCountLines(copy); }});
+  report->figures["dat_load_ratio"] = t[0] / t[1];
+  report->Row("load MAME 2000 XML.dat", Ms(t[0]));
+  report->Row("  getline + count its lines", Ms(t[1]));
+  report->Row("  one read + count line ends", Ms(t[2]));
+}
+
+// Median time of one FindRom over a round of different keys: present ones taken from the table,
+// absent ones checked to be absent.
+void MeasureLookup(const Fixture& f, Report* report) {
+  SetProgramFolder(f.home);
+  LoadDatafiles();
+  const RomDatabase& db = Database();
+  std::mt19937 rng(7);
+  std::vector<std::pair<uint32_t, uint32_t>> present, absent;
+  while (present.size() < 4096) {
+    RomRecord r = db.GetRom(rng() % db.GetRomCount());
+    present.push_back({r.crc, r.size});
+  }
+  while (absent.size() < 4096) {
+    uint32_t crc = static_cast<uint32_t>(rng());
+    uint32_t size = absent.size() % 2 == 0 ? static_cast<uint32_t>(kFileSize) : rng() % 100000;
+    bool found = false;
+    uint32_t index = 0;
+    db.FindRom(crc, size, &found, &index);
+    if (!found) absent.push_back({crc, size});
+  }
+  constexpr int kCalls = 200000;
+  auto calls = [&](const std::vector<std::pair<uint32_t, uint32_t>>& keys) {
+    return [&keys, &db] {
+      bool found = false;
+      for (int i = 0; i < kCalls; ++i) {
+        uint32_t index = 0;
+        const auto& [crc, size] = keys[static_cast<size_t>(i) % keys.size()];
+        db.FindRom(crc, size, &found, &index);
+      }
+    };
+  };
+  auto t = InterleavedMedians(kRuns, {calls(present), calls(absent)});
+  report->figures["lookup_us_present"] = t[0] / kCalls * 1e6;
+  report->figures["lookup_us_absent"] = t[1] / kCalls * 1e6;
+}
+
+// "Directory" over the files, against a plain read-and-CRC loop and against rhash, all three
+// with the files in the page cache.
+void MeasureWalk(const Fixture& f, Report* report) {
+  std::vector<char> buffer(1 << 16);
+  HeadlessView view;
+  Startup(f.home);
+  auto t =
+      InterleavedMedians(kRuns, {[&] { ProcessFolder(&view, f.files); },
+                                 [&] {
+                                   for (const auto& e : fs::directory_iterator(f.files)) {
+                                     ReadAndCrc(e.path().string(), &buffer);
+                                   }
+                                 },
+                                 [&] { Run("rhash --crc32 -r '" + f.files + "' > /dev/null"); }});
+  Shutdown();
+  report->figures["walk_ratio"] = t[0] / t[1];
+  report->figures["walk_vs_rhash"] = t[2] / t[0];
+  report->Row("walk 20000 files", Ms(t[0]));
+  report->Row("read + crc32 loop", Ms(t[1]));
+  report->Row("rhash --crc32 -r", Ms(t[2]));
+}
+
+// Identifying the 200 archives, against minizip extracting and reading them back.
+void MeasureArchives(const Fixture& f, Report* report) {
+  std::vector<char> buffer(1 << 16);
+  HeadlessView view;
+  Startup(f.home);
+  std::vector<std::string> archives;
+  for (const auto& e : fs::directory_iterator(f.archives)) archives.push_back(e.path().string());
+  std::sort(archives.begin(), archives.end());
+  const std::string out = f.root + "/extract";
+  fs::create_directories(out);
+  auto t = InterleavedMedians(kRuns, {[&] {
+                                        for (const std::string& a : archives) ProcessFile(a, &view);
+                                      },
+                                      [&] {
+                                        for (const std::string& a : archives) {
+                                          ExtractAndRead(a, out, &buffer);
+                                        }
+                                      }});
+  Shutdown();
+  report->figures["archive_ratio"] = t[0] / t[1];
+  report->Row("identify 200 archives", Ms(t[0]));
+  report->Row("minizip extract + read back", Ms(t[1]));
+}
+
+void MeasureRss(const Fixture& f, const std::string& self, Report* report) {
+  report->figures["rss_empty_mib"] = RssOfStartup(self, f.empty_home);
+  report->figures["rss_full_mib"] = RssOfStartup(self, f.home);
 }
 
 }  // namespace
@@ -103,85 +257,52 @@ int main(int argc, char** argv) {
     DeleteLog();
     return 0;
   }
-  std::fprintf(stderr, "building the data...\n");
-  Fixture f = MakeFixture();
-  std::map<std::string, double> figures;
-  std::vector<std::pair<std::string, std::string>> table;
-
-  // Loading the full datafile.
-  SetProgramFolder(f.home);
-  double load = MedianSeconds(5, [] { LoadDatafiles(); });
-  double read = MedianSeconds(5, [&] { ReadAndCountLines(f.datafile); });
-  figures["load_ratio"] = load / read;
-  table.push_back({"load 131072 roms", std::to_string(load * 1e3) + " ms"});
-
-  // The largest collectors' DAT at hand.
-  const std::string mame = std::string(CARTIDEX_SHARED_DATA) + "/MAME 2000 XML.dat";
-  if (fs::exists(mame)) {
-    std::string dat_home = f.root + "/dat-home";
-    fs::create_directories(dat_home + "/datfiles");
-    fs::copy_file(mame, dat_home + "/datfiles/mame.dat");
-    SetProgramFolder(dat_home);
-    double dat_load = MedianSeconds(5, [] { LoadDatafiles(); });
-    double dat_read = MedianSeconds(5, [&] { ReadAndCountLines(dat_home + "/datfiles/mame.dat"); });
-    figures["dat_load_ratio"] = dat_load / dat_read;
-    table.push_back({"load MAME 2000 XML.dat", std::to_string(dat_load * 1e3) + " ms"});
-    SetProgramFolder(f.home);
-    LoadDatafiles();
+  std::set<std::string> only;
+  bool keep = false;
+  std::string data;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--only" && i + 1 < argc) {
+      only.insert(argv[++i]);
+    } else if (arg == "--keep") {
+      keep = true;
+    } else if (arg == "--data" && i + 1 < argc) {
+      data = argv[++i];
+      keep = true;
+    } else {
+      std::fprintf(stderr, "usage: %s [--only FIGURE]... [--keep] [--data FOLDER]\n", argv[0]);
+      return 2;
+    }
   }
+  auto wanted = [&](const char* part) { return only.empty() || only.count(part) != 0; };
+  // Start-up makes the program's folder current: the probe needs this program's full path.
+  const std::string self = fs::canonical("/proc/self/exe").string();
 
-  // Lookups on the full table.
-  RomDatabase& db = Database();
-  const RomRecord present_rom = db.GetRom(db.GetRomCount() / 2);
-  for (bool present : {true, false}) {
-    const int kCalls = 200000;
-    double t = MedianSeconds(5, [&] {
-      bool found = false;
-      for (int i = 0; i < kCalls; ++i) {
-        uint32_t index = 0;
-        db.FindRom(present ? present_rom.crc : 0x12345678u, present ? present_rom.size : 3u,
-                   &found, &index);
-      }
-    });
-    figures[present ? "lookup_us_present" : "lookup_us_absent"] = t / kCalls * 1e6;
+  Fixture f;
+  if (data.empty()) {
+    std::fprintf(stderr, "building the data...\n");
+    f = MakeFixture();
+  } else {
+    f = FixtureAt(data);
   }
-
-  // "Directory" over the 20,000 files, against reading them with their CRC-32.
-  std::vector<char> buffer(1 << 16);
-  HeadlessView view;
-  Startup(f.home);
-  double walk = MedianSeconds(3, [&] { ProcessFolder(&view, f.files); });
-  double plain = MedianSeconds(3, [&] {
-    for (const auto& e : fs::directory_iterator(f.files)) ReadAndCrc(e.path().string(), &buffer);
-  });
-  figures["walk_ratio"] = walk / plain;
-  table.push_back({"walk 20000 files", std::to_string(walk) + " s"});
-  double rhash = Seconds("rhash --crc32 -r '" + f.files + "' > /dev/null");
-  figures["walk_vs_rhash"] = rhash / walk;
-  table.push_back({"rhash --crc32 -r", std::to_string(rhash) + " s"});
-
-  // Identifying the 200 archives, against minizip extracting and reading them back.
-  std::vector<std::string> archives;
-  for (const auto& e : fs::directory_iterator(f.archives)) archives.push_back(e.path().string());
-  double ident = MedianSeconds(3, [&] {
-    for (const std::string& a : archives) ProcessFile(a, &view);
-  });
-  std::string out = f.root + "/extract";
-  fs::create_directories(out);
-  double extract = MedianSeconds(3, [&] {
-    for (const std::string& a : archives) ExtractAndRead(a, out, &buffer);
-  });
-  figures["archive_ratio"] = ident / extract;
-  table.push_back({"identify 200 archives", std::to_string(ident) + " s"});
-  Shutdown();
-
-  figures["rss_empty_mib"] = RssOfStartup(argv[0], f.empty_home);
-  figures["rss_full_mib"] = RssOfStartup(argv[0], f.home);
-  RemoveFixture(f);
+  Report report;
+  if (wanted("load")) MeasureLoad(f, &report);
+  if (wanted("dat")) MeasureDat(f, &report);
+  if (wanted("lookup")) MeasureLookup(f, &report);
+  if (wanted("walk")) MeasureWalk(f, &report);
+  if (wanted("archive")) MeasureArchives(f, &report);
+  if (wanted("rss")) MeasureRss(f, self, &report);
+  if (keep) {
+    std::fprintf(stderr, "data kept in %s\n", f.root.c_str());
+  } else {
+    RemoveFixture(f);
+  }
 
   std::printf("%-28s %s\n", "measure", "median");
-  for (const auto& [what, value] : table) std::printf("%-28s %s\n", what.c_str(), value.c_str());
+  for (const auto& [what, value] : report.table) {
+    std::printf("%-28s %s\n", what.c_str(), value.c_str());
+  }
   std::printf("\n");
-  for (const auto& [name, value] : figures) std::printf("%s %.3f\n", name.c_str(), value);
+  for (const auto& [name, value] : report.figures) std::printf("%s %.3f\n", name.c_str(), value);
   return 0;
 }

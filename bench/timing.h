@@ -4,11 +4,18 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace cartidex::bench {
 
 // Seconds taken by `work`, the median of `runs` runs.
 double MedianSeconds(int runs, const std::function<void()>& work);
+
+// The median seconds of each of `works`, measured side by side: every work runs once untimed
+// (so that caches and the page cache are warm for all of them alike), then the works take turns,
+// `runs` rounds of one run each, so that a burst of load on the shared machine falls on all of
+// them rather than on one.
+std::vector<double> InterleavedMedians(int runs, const std::vector<std::function<void()>>& works);
 
 // Peak resident memory of this process so far, in MiB (from /proc/self/status).
 double PeakRssMib();

@@ -26,6 +26,10 @@ struct Walk {
   // The program's own folders, which the walk never enters (moving them would lose the
   // database or the archive members being identified).
   std::vector<FileId> own_folders;
+  // The log's id when the walk began (when it existed): see IsWalkLog.
+  FileId log_id;
+  bool log_id_known = false;
+  std::string log_name;
   uint32_t files = 0;
   bool stopped = false;
 };
@@ -45,6 +49,28 @@ void ShowSeveral(DialogView* view) {
 bool IsOwnLog(Env* env, const FileId& id) {
   FileId log;
   return IdOf(env, LogPath(), &log) && log == id;
+}
+
+bool SameNameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// IsOwnLog for an entry of the walk, without looking the log up for every file: only an entry
+// that is the log as it was when the walk began, or that bears the log's name (the log may come
+// into being, or be made anew, during the walk), can be the log.
+bool IsWalkLog(const Walk& walk, const std::string& name, const FileId& id) {
+  if (!(walk.log_id_known && id == walk.log_id) &&
+      !SameNameIgnoringAsciiCase(name, walk.log_name)) {
+    return false;
+  }
+  return IsOwnLog(walk.env, id);
 }
 
 bool IsOwnFolder(const Walk& walk, const FileId& id) {
@@ -81,7 +107,7 @@ void WalkFolder(Walk* walk, std::string folder) {
       WalkFolder(walk, path);
       continue;
     }
-    if (known && (walk->handled.count(id) != 0 || IsOwnLog(walk->env, id))) continue;
+    if (known && (walk->handled.count(id) != 0 || IsWalkLog(*walk, entry.name, id))) continue;
     ProcessFile(path, walk->view);
     if (known) walk->handled.insert(id);
     ++walk->files;
@@ -94,7 +120,10 @@ void WalkFolder(Walk* walk, std::string folder) {
 }  // namespace
 
 void ProcessFolder(DialogView* view, const std::string& folder) {
-  Walk walk{view, Env::Default(), {}, {}, {}, 0, false};
+  Walk walk{view, Env::Default(), {}, {}, {}, {}, false, {}, 0, false};
+  const std::string log_path = LogPath();
+  walk.log_id_known = IdOf(walk.env, log_path, &walk.log_id);
+  walk.log_name = std::string(BaseName(log_path));
   for (const std::string& own : {TmpFolder(), DatfilesFolder()}) {
     FileId id;
     if (IdOf(walk.env, own, &id)) walk.own_folders.push_back(id);

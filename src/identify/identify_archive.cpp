@@ -71,9 +71,7 @@ bool IdentifyArchive(const std::string& path, RomRecord* result) {
   zip.SetOutputFolder(tmp);
   if (zip.GetFileCount() == 0) {
     zip.Close();
-    WriteLog("No file in: ");
-    WriteLog(path);
-    WriteLog("\r\n\r\n");
+    WriteLog("No file in: " + path + "\r\n\r\n");
     return true;
   }
   // Matches count only for this archive: a slot marked before it must not hide a ROM it lacks.
@@ -89,10 +87,7 @@ bool IdentifyArchive(const std::string& path, RomRecord* result) {
     session.current_path = path;
     return false;
   }
-  WriteLog("File unzipped: ");
-  WriteLog(path);
-  WriteLog("\r\n");
-  WriteLog(" Containing:\r\n");
+  WriteLog("File unzipped: " + path + "\r\n Containing:\r\n");
 
   for (const std::string& member : members) {
     WriteLog("  - ");
@@ -114,9 +109,7 @@ bool IdentifyArchive(const std::string& path, RomRecord* result) {
                          ? session.current_system
                          : db.RomSystem(static_cast<uint32_t>(set.rom_indices[0]));
     FinishArchive(path, result);
-    WriteLog(" Found set: ");
-    WriteLog(result->name);
-    WriteLog("\r\n\r\n");
+    WriteLog(" Found set: " + result->name + "\r\n\r\n");
     return true;
   }
   FinishArchive(path, result);

@@ -1,6 +1,7 @@
 #include "identify/identify_file.h"
 
 #include <cstdint>
+#include <string>
 
 #include "identify/file_checksum.h"
 #include "identify/identify_archive.h"
@@ -52,13 +53,17 @@ bool IdentifyPlainFile(const std::string& path, RomRecord* result) {
       break;
   }
 
-  WriteLog("Opened: ");
-  WriteLog(path);
-  WriteLog(" Size: ");
-  WriteLog(FormatDecimal(size));
-  WriteLog(" CRC32: ");
-  WriteLog(FormatDecimal(crc));
-  WriteLog(" Found: ");
+  // The line is composed whole and handed to the log in one write: nothing else logs while it
+  // is built, so the log receives the same bytes as from one write per piece.
+  std::string line;
+  line.reserve(path.size() + 64);
+  line += "Opened: ";
+  line += path;
+  line += " Size: ";
+  line += FormatDecimal(size);
+  line += " CRC32: ";
+  line += FormatDecimal(crc);
+  line += " Found: ";
 
   const RomDatabase& db = Database();
   bool found = false;
@@ -67,10 +72,11 @@ bool IdentifyPlainFile(const std::string& path, RomRecord* result) {
   if (!found) {
     result->set_index = -1;
     result->slot = -1;
-    WriteLog("No\r\n");
+    line += "No\r\n";
+    WriteLog(line);
     return true;
   }
-  WriteLog("I");
+  line += "I";
   session.current_system = result->system;
   const bool ok = MarkMatch(*result);
   if (session.archive_mode && ok) {
@@ -80,11 +86,12 @@ bool IdentifyPlainFile(const std::string& path, RomRecord* result) {
     for (;;) {
       RomRecord next = db.FindRom(crc, size, &found, &index);
       if (!found || index == first) break;
-      WriteLog("I");
+      line += "I";
       if (!MarkMatch(next)) break;
     }
   }
-  WriteLog("\r\n");
+  line += "\r\n";
+  WriteLog(line);
   return true;
 }
 

@@ -15,7 +15,9 @@ Status ReadWholeFile(Env* env, const std::string& path, std::string* contents) {
   std::unique_ptr<ReadableFile> file;
   Status s = env->OpenForRead(path, &file);
   if (!s.ok()) return s;
+  // Room for the size the file had when opened, and more as it grows: no copying as it fills.
   constexpr size_t kChunk = 1 << 16;
+  contents->reserve(static_cast<size_t>(file->Size()) + kChunk);
   for (;;) {
     size_t old = contents->size();
     contents->resize(old + kChunk);

@@ -176,8 +176,8 @@ class PosixEnv : public Env {
     if (!S_ISREG(st.st_mode)) {
       return Status::Error(Status::Code::kInvalid, path + ": not a regular file");
     }
-    int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    // Back to blocking reads; O_NONBLOCK is the one status flag the open set.
+    ::fcntl(fd.get(), F_SETFL, 0);
     *file = std::make_unique<PosixReadableFile>(fd.Release(), static_cast<uint64_t>(st.st_size),
                                                 path);
     return Status::Ok();

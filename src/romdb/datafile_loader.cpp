@@ -21,92 +21,95 @@ namespace {
 // Longest field a line may use, in bytes.
 constexpr size_t kMaxField = 259;
 
-// The fields of one group, split at ':', at most `limit` of them (the rest are never used).
-std::vector<std::string_view> SplitFields(std::string_view group, size_t limit) {
-  std::vector<std::string_view> fields;
-  size_t start = 0;
-  while (fields.size() < limit) {
-    size_t colon = group.find(':', start);
-    if (colon == std::string_view::npos) {
-      fields.push_back(group.substr(start));
-      break;
-    }
-    fields.push_back(group.substr(start, colon - start));
-    start = colon + 1;
-  }
-  return fields;
-}
+// How the parse sees a byte.
+enum ByteClass : uint8_t { kPlain, kColon, kSemicolon, kLineEnd };
 
-size_t CountColons(std::string_view group) {
-  size_t n = 0;
-  for (char c : group) n += c == ':';
-  return n;
-}
-
-// One line, cut into its first three groups; further groups only count.
-struct Line {
-  std::array<std::string_view, 3> groups;
-  size_t group_count = 0;  // 1, 2 or 3 (three or more)
-};
-
-Line CutLine(std::string_view text) {
-  Line line;
-  size_t start = 0;
-  while (line.group_count < 3) {
-    size_t semi = text.find(';', start);
-    line.groups[line.group_count++] =
-        text.substr(start, semi == std::string_view::npos ? semi : semi - start);
-    if (semi == std::string_view::npos) break;
-    start = semi + 1;
-  }
-  return line;
-}
+constexpr std::array<uint8_t, 256> kByteClass = [] {
+  std::array<uint8_t, 256> classes{};
+  classes[':'] = kColon;
+  classes[';'] = kSemicolon;
+  classes['\r'] = kLineEnd;
+  classes['\n'] = kLineEnd;
+  classes['\0'] = kLineEnd;
+  return classes;
+}();
 
 class OwnFormatParser {
  public:
   explicit OwnFormatParser(RomDatabase* db) : db_(db) {}
 
-  void ParseLine(std::string_view text, uint64_t number) {
-    Line line = CutLine(text);
-    std::string_view field0 = line.groups[0].substr(0, line.groups[0].find(':'));
-    if (field0 == "#console#" && line.group_count >= 2) {
-      std::string_view system = line.groups[1].substr(0, line.groups[1].find(':'));
+  // Parses the line that begins at `p` and ends at the first CR, LF or NUL byte or at the end
+  // of `text`; gives the position where it ends.
+  size_t ParseLine(std::string_view text, size_t p, uint64_t number) {
+    const size_t end = CutLine(text, p);
+    std::string_view field0 = fields_[0][0];
+    if (field0 == "#console#" && group_count_ >= 2) {
+      std::string_view system = fields_[1][0];
       if (system.size() > kMaxText) {
         LogSkippedLine(number, kTextTooLong);
       } else {
         system_.assign(system);
       }
-      return;
+      return end;
     }
-    if (line.group_count < 3) return;
-    if (const char* reason = AddSetLine(line)) LogSkippedLine(number, reason);
+    if (group_count_ < 3) return end;
+    if (const char* reason = AddSetLine()) LogSkippedLine(number, reason);
+    return end;
   }
 
  private:
-  const char* AddSetLine(const Line& line) {
-    const size_t n = CountColons(line.groups[0]);
+  // Finds the end of the line that begins at `p` and cuts the line into the fields of its first
+  // three groups, in one pass; further groups only count. The vectors keep their room from line
+  // to line.
+  size_t CutLine(std::string_view text, size_t p) {
+    for (auto& fields : fields_) fields.clear();
+    const char* const s = text.data();
+    const size_t size = text.size();
+    size_t group = 0;
+    size_t start = p;
+    size_t i = p;
+    for (;;) {
+      while (i < size && kByteClass[static_cast<unsigned char>(s[i])] == kPlain) ++i;
+      if (i >= size || kByteClass[static_cast<unsigned char>(s[i])] == kLineEnd) break;
+      fields_[group].push_back(std::string_view(s + start, i - start));
+      const bool semicolon = s[i] == ';';
+      start = ++i;
+      if (semicolon && ++group == 3) {
+        while (i < size && kByteClass[static_cast<unsigned char>(s[i])] != kLineEnd) ++i;
+        break;
+      }
+    }
+    if (group < 3) fields_[group].push_back(std::string_view(s + start, i - start));
+    group_count_ = group < 3 ? group + 1 : 3;
+    return i;
+  }
+
+  const char* AddSetLine() {
+    const std::vector<std::string_view>& names = fields_[0];
+    const size_t n = names.size() - 1;
     if (n > static_cast<size_t>(kMaxRomsPerSet)) return kTooManyRoms;
-    std::vector<std::string_view> names = SplitFields(line.groups[0], n + 1);
-    std::vector<std::string_view> sizes = SplitFields(line.groups[1], n + 1);
-    std::vector<std::string_view> crcs = SplitFields(line.groups[2], n + 1);
+    const std::vector<std::string_view>& sizes = fields_[1];
+    const std::vector<std::string_view>& crcs = fields_[2];
     if (n > 0 && (sizes.size() < n + 1 || crcs.size() < n + 1)) return kMissingFields;
 
     const size_t first = n == 0 ? 0 : 1;
-    std::vector<ParsedRom> roms;
-    roms.reserve(n == 0 ? 1 : n);
+    roms_.clear();
     if (names[0].size() > kMaxField) return kTextTooLong;
     for (size_t j = first; j <= n; ++j) {
       if (names[j].size() > kMaxField || sizes[j].size() > kMaxField ||
           crcs[j].size() > kMaxField) {
         return kTextTooLong;
       }
-      roms.push_back({names[j], static_cast<uint32_t>(StrToInt(sizes[j])), ParseHex(crcs[j])});
+      roms_.push_back({names[j], static_cast<uint32_t>(StrToInt(sizes[j])), ParseHex(crcs[j])});
     }
-    return AddCheckedSet(db_, names[0], roms, system_);
+    return AddCheckedSet(db_, names[0], roms_, system_);
   }
 
   RomDatabase* db_;
   std::string system_ = kUnknown;
+  std::array<std::vector<std::string_view>, 3> fields_;
+  size_t group_count_ = 0;  // 1, 2 or 3 (three or more)
+  std::vector<ParsedRom> roms_;
 };
 
 // True for a name ending in ".cxi", in any letter case, as the listing takes them.
@@ -126,9 +129,7 @@ void ParseOwnDatafile(std::string_view contents, RomDatabase* db) {
   uint64_t number = 0;
   const size_t size = contents.size();
   while (p < size && contents[p] != '\0') {
-    size_t e = p;
-    while (e < size && contents[e] != '\r' && contents[e] != '\n' && contents[e] != '\0') ++e;
-    parser.ParseLine(contents.substr(p, e - p), ++number);
+    const size_t e = parser.ParseLine(contents, p, ++number);
     if (e >= size) break;
     // CR LF is one line end; a lone CR, a lone LF and a NUL inside a line are each one byte.
     p = (contents[e] == '\r' && e + 1 < size && contents[e + 1] == '\n') ? e + 2 : e + 1;
@@ -136,9 +137,7 @@ void ParseOwnDatafile(std::string_view contents, RomDatabase* db) {
 }
 
 void LoadDatafile(const std::string& name) {
-  WriteLog(" - ");
-  WriteLog(name);
-  WriteLog("\r\n");
+  WriteLog(" - " + name + "\r\n");
   std::string path = DatfilesFolder() + name;
   if (!PathFits(path)) {
     WriteLog(" ! Path too long\r\n");

@@ -20,19 +20,22 @@ void RomDatabase::Clear() {
   systems_.assign(1, std::string(kUnknown));
   system_ids_.clear();
   system_ids_.emplace(kUnknown, 0);
-  sets_.clear();
+  last_system_ = 0;
+  set_count_ = 0;
+  marked_sets_.clear();
   index_.clear();
+  bucket_start_.clear();
   index_stale_ = false;
 }
 
 uint32_t RomDatabase::InternSystem(std::string_view system) {
   // Datafiles give runs of ROMs of one system, so the last one is the usual answer.
-  if (systems_.back() == system) return static_cast<uint32_t>(systems_.size() - 1);
-  if (auto it = system_ids_.find(system); it != system_ids_.end()) return it->second;
-  const uint32_t id = static_cast<uint32_t>(systems_.size());
+  if (systems_[last_system_] == system) return last_system_;
+  if (auto it = system_ids_.find(system); it != system_ids_.end()) return last_system_ = it->second;
+  last_system_ = static_cast<uint32_t>(systems_.size());
   systems_.emplace_back(system);
-  system_ids_.emplace(systems_.back(), id);
-  return id;
+  system_ids_.emplace(systems_.back(), last_system_);
+  return last_system_;
 }
 
 uint32_t RomDatabase::AddRom(std::string_view name, std::string_view system, uint32_t crc,
@@ -60,19 +63,22 @@ uint32_t RomDatabase::AddSet(std::string_view name, std::span<const int32_t> rom
 uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int32_t> roms) {
   size_t count = 0;
   while (count < roms.size() && roms[count] >= 0) ++count;
-  if (sets_.size() >= kMaxSets || set_name.size() > kMaxText ||
+  if (set_count_ >= kMaxSets || set_name.size() > kMaxText ||
       count > static_cast<size_t>(kMaxRomsPerSet)) {
     return kNoIndex;
   }
   for (size_t c = 0; c < count; ++c) {
     if (static_cast<size_t>(roms[c]) >= roms_.size()) return kNoIndex;
   }
-  const int32_t s = static_cast<int32_t>(sets_.size());
-  SetRecord& set = sets_.emplace_back();
+  const int32_t s = static_cast<int32_t>(set_count_);
+  if (set_count_ == sets_.size()) sets_.emplace_back();
+  ++set_count_;
+  SetRecord& set = sets_[static_cast<size_t>(s)];
   set.archive_name = set_name;
   set.display_name = set_name;
   set.rom_indices.assign(roms.begin(), roms.begin() + static_cast<ptrdiff_t>(count));
   set.found.assign(count, 0);
+  set.owned = false;
   for (size_t c = 0; c < count; ++c) {
     Entry& e = roms_[static_cast<size_t>(roms[c])];
     e.set_index = s;
@@ -81,13 +87,41 @@ uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int
   return static_cast<uint32_t>(s);
 }
 
+namespace {
+
+bool KeyBefore(uint32_t crc_a, uint32_t size_a, uint32_t index_a, uint32_t crc_b,
+               uint32_t size_b, uint32_t index_b) {
+  return std::tie(crc_a, size_a, index_a) < std::tie(crc_b, size_b, index_b);
+}
+
+}  // namespace
+
 void RomDatabase::BuildIndex() const {
-  index_.clear();
-  index_.reserve(roms_.size());
-  for (uint32_t i = 0; i < roms_.size(); ++i) index_.push_back({roms_[i].crc, roms_[i].size, i});
-  std::sort(index_.begin(), index_.end(), [](const Key& a, const Key& b) {
-    return std::tie(a.crc, a.size, a.index) < std::tie(b.crc, b.size, b.index);
-  });
+  // About two rows a bucket, at most 65536 buckets: a lookup looks at a handful of rows.
+  const uint32_t n = static_cast<uint32_t>(roms_.size());
+  uint32_t bits = 1;
+  while (bits < 16 && (1u << bits) < n / 2) ++bits;
+  bucket_shift_ = 32 - bits;
+  const uint32_t buckets = 1u << bits;
+
+  // A counting sort by bucket; going down the table keeps each bucket in index order.
+  bucket_start_.assign(buckets + 1, 0);
+  for (const Entry& e : roms_) ++bucket_start_[(e.crc >> bucket_shift_) + 1];
+  for (uint32_t b = 0; b < buckets; ++b) bucket_start_[b + 1] += bucket_start_[b];
+  index_.resize(n);
+  std::vector<uint32_t> end(bucket_start_.begin() + 1, bucket_start_.end());
+  for (uint32_t i = n; i-- > 0;) {
+    const Entry& e = roms_[i];
+    index_[--end[e.crc >> bucket_shift_]] = Key{e.crc, e.size, i};
+  }
+  auto before = [](const Key& a, const Key& b) {
+    return KeyBefore(a.crc, a.size, a.index, b.crc, b.size, b.index);
+  };
+  for (uint32_t b = 0; b < buckets; ++b) {
+    auto first = index_.begin() + bucket_start_[b];
+    auto last = index_.begin() + bucket_start_[b + 1];
+    if (last - first > 1) std::sort(first, last, before);
+  }
   index_stale_ = false;
 }
 
@@ -97,19 +131,24 @@ RomRecord RomDatabase::FindRom(uint32_t crc, uint32_t size, bool* found, uint32_
   if (roms_.empty()) return result;
   if (index_stale_) BuildIndex();
 
-  auto before = [](const Key& a, const Key& b) {
-    return std::tie(a.crc, a.size, a.index) < std::tie(b.crc, b.size, b.index);
-  };
   // The matching entries, in index order.
-  auto first = std::lower_bound(index_.begin(), index_.end(), Key{crc, size, 0}, before);
-  auto last = std::upper_bound(index_.begin(), index_.end(), Key{crc, size, kNoIndex}, before);
-  if (first == last) return result;
+  const uint32_t bucket = crc >> bucket_shift_;
+  auto first = index_.begin() + bucket_start_[bucket];
+  auto last = index_.begin() + bucket_start_[bucket + 1];
+  auto before = [](const Key& a, const Key& b) {
+    return KeyBefore(a.crc, a.size, a.index, b.crc, b.size, b.index);
+  };
+  first = std::lower_bound(first, last, Key{crc, size, 0}, before);
+  auto end = std::upper_bound(first, last, Key{crc, size, kNoIndex}, before);
+  if (first == end) return result;
 
   const uint32_t k = *index;
   // The next match after k, going round; k itself only when it is 0 (tried last).
-  auto next = std::upper_bound(first, last, Key{crc, size, k}, before);
+  auto next = std::upper_bound(first, end, k, [](uint32_t i, const Key& key) {
+    return i < key.index;
+  });
   uint32_t hit;
-  if (next != last) {
+  if (next != end) {
     hit = next->index;
   } else if (first->index < k || (k == 0 && first->index == 0)) {
     hit = first->index;
@@ -124,21 +163,26 @@ RomRecord RomDatabase::FindRom(uint32_t crc, uint32_t size, bool* found, uint32_
 
 bool RomDatabase::MarkRomFound(int32_t set_index, int32_t slot, bool* newly) {
   if (newly != nullptr) *newly = false;
-  if (set_index < 0 || static_cast<size_t>(set_index) >= sets_.size()) return false;
+  if (set_index < 0 || static_cast<uint32_t>(set_index) >= set_count_) return false;
   SetRecord& set = sets_[static_cast<size_t>(set_index)];
   if (slot < 0 || slot >= set.rom_count()) return false;
-  if (newly != nullptr) *newly = set.found[static_cast<size_t>(slot)] == 0;
-  set.found[static_cast<size_t>(slot)] = 1;
+  uint8_t& flag = set.found[static_cast<size_t>(slot)];
+  if (newly != nullptr) *newly = flag == 0;
+  if (flag == 0) marked_sets_.push_back(static_cast<uint32_t>(set_index));
+  flag = 1;
   return true;
 }
 
 void RomDatabase::MarkSetOwned(int32_t set_index, bool value) {
-  if (set_index < 0 || static_cast<size_t>(set_index) >= sets_.size()) return;
+  if (set_index < 0 || static_cast<uint32_t>(set_index) >= set_count_) return;
   sets_[static_cast<size_t>(set_index)].owned = value;
 }
 
 void RomDatabase::ClearFoundFlags() {
-  for (SetRecord& set : sets_) std::fill(set.found.begin(), set.found.end(), 0);
+  for (uint32_t s : marked_sets_) {
+    if (s < set_count_) std::fill(sets_[s].found.begin(), sets_[s].found.end(), 0);
+  }
+  marked_sets_.clear();
 }
 
 RomRecord RomDatabase::GetRom(uint32_t rom_index) const {

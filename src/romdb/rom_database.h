@@ -63,7 +63,7 @@ class RomDatabase {
   // Clears the found flags of every loaded set; owned flags stay.
   void ClearFoundFlags();
 
-  uint32_t GetSetCount() const { return static_cast<uint32_t>(sets_.size()); }
+  uint32_t GetSetCount() const { return set_count_; }
   uint32_t GetRomCount() const { return static_cast<uint32_t>(roms_.size()); }
   // The set at a loaded index (no range check beyond the container's own).
   const SetRecord& GetSet(uint32_t set_index) const { return sets_[set_index]; }
@@ -82,7 +82,8 @@ class RomDatabase {
     int32_t set_index;
     int32_t slot;
   };
-  // One row of the lookup index: entries sorted by CRC-32, size and index.
+  // One row of the lookup index. The rows are grouped in buckets by the top bits of the CRC-32
+  // and sorted by CRC-32, size and index within a bucket.
   struct Key {
     uint32_t crc;
     uint32_t size;
@@ -102,8 +103,17 @@ class RomDatabase {
     size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
   std::unordered_map<std::string, uint32_t, TextHash, std::equal_to<>> system_ids_;
+  uint32_t last_system_ = 0;  // the system InternSystem gave last
+  // The loaded sets are the first set_count_; records past it are kept from an earlier, larger
+  // load so that a reload fills them in place instead of allocating again.
   std::vector<SetRecord> sets_;
+  uint32_t set_count_ = 0;
+  // Sets whose found flags may be set: ClearFoundFlags needs to visit only these.
+  std::vector<uint32_t> marked_sets_;
   mutable std::vector<Key> index_;
+  // Bucket b holds the rows index_[bucket_start_[b]] up to index_[bucket_start_[b + 1]].
+  mutable std::vector<uint32_t> bucket_start_;
+  mutable uint32_t bucket_shift_ = 32;
   mutable bool index_stale_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "romdb/set_builder.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -33,12 +34,13 @@ const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
 const char* AddCheckedSetExact(RomDatabase* db, std::string_view set_name,
                                std::span<const ParsedRom> roms, std::string_view system) {
   if (const char* reason = CheckSetExact(*db, set_name, roms, system)) return reason;
-  std::vector<int32_t> indices;
-  indices.reserve(roms.size());
+  // CheckSetExact has made sure that the set fits.
+  std::array<int32_t, kMaxRomsPerSet> indices;
+  size_t count = 0;
   for (const ParsedRom& rom : roms) {
-    indices.push_back(static_cast<int32_t>(db->AddRom(rom.name, system, rom.crc, rom.size)));
+    indices[count++] = static_cast<int32_t>(db->AddRom(rom.name, system, rom.crc, rom.size));
   }
-  db->AddSetExact(set_name, indices);
+  db->AddSetExact(set_name, std::span<const int32_t>(indices.data(), count));
   return nullptr;
 }
 

@@ -102,6 +102,83 @@ TEST(RomDatabaseTest, IndexMatchesALinearWalkOnRandomTables) {
   }
 }
 
+// The same, on one database that is loaded again and again (as "Reload all" does), with tables
+// large enough to spread over many buckets of the index, CRC-32s that differ only in their low
+// bits or only in their high bits, lookups between additions, and loads smaller than the one
+// before (whose left-over entries must never be found).
+TEST(RomDatabaseTest, IndexFollowsEveryReloadAndAddition) {
+  std::mt19937 rng(777);
+  RomDatabase db;
+  for (int load = 0; load < 12; ++load) {
+    db.Clear();
+    std::vector<uint32_t> pool;
+    for (int i = 0; i < 6; ++i) pool.push_back(static_cast<uint32_t>(rng()));
+    pool.push_back(pool[0] ^ 1u);           // same bucket as pool[0]
+    pool.push_back(pool[0] ^ 0x80000000u);  // far from it
+    std::vector<std::pair<uint32_t, uint32_t>> keys;
+    const uint32_t target = load % 3 == 0 ? 20000 : 1 + rng() % 3000;
+    auto reference = [&](uint32_t crc, uint32_t size, uint32_t k) -> Hit {
+      const uint32_t n = static_cast<uint32_t>(keys.size());
+      for (uint32_t step = 1; step <= n; ++step) {
+        uint32_t i = (k + step) % n;
+        if (i == k && k != 0) break;  // entry k itself only when it is 0
+        if (keys[i].first == crc && keys[i].second == size) return {true, i};
+      }
+      return {false, k};
+    };
+    auto check = [&](int queries) {
+      for (int q = 0; q < queries; ++q) {
+        const uint32_t crc =
+            rng() % 8 == 0 ? static_cast<uint32_t>(rng()) : pool[rng() % pool.size()];
+        const uint32_t size = 1 + rng() % 3;
+        const uint32_t k = rng() % static_cast<uint32_t>(keys.size());
+        const Hit want = reference(crc, size, k);
+        const Hit got = Find(db, crc, size, k);
+        ASSERT_EQ(got.found, want.found) << "load " << load << " crc " << crc << " from " << k;
+        ASSERT_EQ(got.index, want.index) << "load " << load << " crc " << crc << " from " << k;
+      }
+    };
+    while (keys.size() < target) {
+      const std::pair<uint32_t, uint32_t> key(pool[rng() % pool.size()], 1 + rng() % 2);
+      keys.push_back(key);
+      db.AddRom("r", "S", key.first, key.second);
+      // Lookups in the middle of a load see the entries added so far.
+      if (rng() % 997 == 0) check(20);
+    }
+    check(2000);
+  }
+}
+
+// A reload fills the set records of the previous load in place: nothing of their flags may
+// survive it, and sets past the new count stay out of reach.
+TEST(RomDatabaseTest, ReloadStartsEverySetAfresh) {
+  RomDatabase db;
+  for (uint32_t i = 0; i < 3; ++i) db.AddRom("r", "S", i, 1);
+  const int32_t pair[] = {0, 1, -50};
+  const int32_t one[] = {2, -50};
+  db.AddSet("A", pair);
+  db.AddSet("B", one);
+  EXPECT_TRUE(db.MarkRomFound(0, 1));
+  EXPECT_TRUE(db.MarkRomFound(1, 0));
+  db.MarkSetOwned(0, true);
+  db.MarkSetOwned(1, true);
+
+  db.Clear();
+  db.AddRom("x", "S", 5, 1);
+  const int32_t single[] = {0, -50};
+  EXPECT_EQ(db.AddSet("C", single), 0u);
+  EXPECT_EQ(db.GetSetCount(), 1u);
+  const SetRecord& set = db.GetSet(0);
+  EXPECT_EQ(set.display_name, "C.zip");
+  EXPECT_EQ(set.rom_indices, std::vector<int32_t>{0});
+  EXPECT_EQ(set.found, std::vector<uint8_t>{0});
+  EXPECT_FALSE(set.owned);
+  EXPECT_FALSE(db.MarkRomFound(1, 0));
+  EXPECT_TRUE(db.MarkRomFound(0, 0));
+  db.ClearFoundFlags();
+  EXPECT_EQ(db.GetSet(0).found[0], 0);
+}
+
 TEST(RomDatabaseTest, AddSetNamesAndLinksItsRoms) {
   EXPECT_EQ(FormSetName("Sample Set (Rev 2.0).zip"), "Sample Set (Rev 2.0).zip");
   EXPECT_EQ(FormSetName("demo.bin"), "demo.zip");
