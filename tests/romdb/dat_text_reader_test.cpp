@@ -5,24 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "romdb/dat_describe.h"
+
 namespace cartidex {
 namespace {
-
-// A game as "NAME@LINE[!]: rom/size/CRC, ..." ('!' for a malformed number).
-std::vector<std::string> Describe(const DatFile& dat) {
-  std::vector<std::string> out;
-  char crc[9];
-  for (const DatGame& g : dat.games()) {
-    std::string s =
-        std::string(g.name) + "@" + std::to_string(g.line) + (g.bad_number ? "!" : "") + ":";
-    for (const ParsedRom& r : dat.roms(g)) {
-      std::snprintf(crc, sizeof crc, "%08X", r.crc);
-      s += " " + std::string(r.name) + "/" + std::to_string(r.size) + "/" + crc;
-    }
-    out.push_back(s);
-  }
-  return out;
-}
 
 TEST(DatTextReaderTest, HeaderGamesMachinesAndResources) {
   const std::string text =
