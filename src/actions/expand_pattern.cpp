@@ -10,14 +10,22 @@ namespace cartidex {
 
 namespace {
 
-// A file name made safe to stand as one path part: separators and bytes no name can hold
-// become '_'.
+// A code's text made safe to stand within one path part: separators and bytes no name can hold
+// become '_'. The rules for a whole name (on Windows a trailing dot or blank, device names) wait
+// for the whole part: a code may fill only the middle of it.
 std::string SafeNamePart(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
-    if (IsSeparator(c)) c = '_';
+    if (IsSeparator(c) || IsForbiddenNameByte(static_cast<unsigned char>(c))) c = '_';
   }
-  return SanitizeFileName(out);
+  return out;
+}
+
+bool HasForbiddenByte(std::string_view part) {
+  for (char c : part) {
+    if (IsForbiddenNameByte(static_cast<unsigned char>(c))) return true;
+  }
+  return false;
 }
 
 bool IsAsciiLetter(char c) {
@@ -64,7 +72,9 @@ std::optional<std::string> CodeText(std::string_view word, std::string_view name
   return std::nullopt;
 }
 
-// Turns every path part that is "." or ".." and came (even partly) from a code into "_".
+// Turns every path part that is "." or ".." and came (even partly) from a code into "_", and
+// makes every other such part a name this platform can hold. Parts typed wholly by the user, and
+// bytes the user typed (a drive's ':'), stay as written.
 void NeutraliseDotParts(std::string* text, const std::vector<bool>& from_code) {
   std::string out;
   size_t start = 0;
@@ -74,7 +84,13 @@ void NeutraliseDotParts(std::string* text, const std::vector<bool>& from_code) {
     std::string_view part(text->data() + start, end - start);
     bool coded = false;
     for (size_t i = start; i < end; ++i) coded = coded || from_code[i];
-    out += (coded && (part == "." || part == "..")) ? std::string_view("_") : part;
+    if (coded && (part == "." || part == "..")) {
+      out += '_';
+    } else if (coded && !HasForbiddenByte(part)) {
+      out += SanitizeFileName(part);
+    } else {
+      out += part;
+    }
     if (end < text->size()) out.push_back((*text)[end]);
     start = end + 1;
   }

@@ -13,6 +13,7 @@
 #include "actions/process_folder.h"
 #include "actions/set_lists.h"
 #include "actions/walk_test_util.h"
+#include "platform/path.h"
 #include "romdb/datafile_loader.h"
 #include "romdb/rom_database.h"
 #include "support/test_util.h"
@@ -179,10 +180,11 @@ TEST(IdentifiedWalkPropertyTest, FilesSurviveOnceAndTheLogTellsWhatHappened) {
     std::map<std::string, std::string> before;
     std::vector<std::string> folders = {dir.Path("in")};
     for (int i = 0; i < 4; ++i) {
-      folders.push_back(folders[rng() % folders.size()] + "/" + kFolders[rng() % 3]);
+      folders.push_back(folders[rng() % folders.size()] + kSeparator + kFolders[rng() % 3]);
     }
     for (int i = 0; i < 12; ++i) {
-      std::string path = folders[rng() % folders.size()] + "/" + kNames[rng() % std::size(kNames)];
+      std::string path =
+          folders[rng() % folders.size()] + kSeparator + kNames[rng() % std::size(kNames)];
       if (before.count(path) != 0) continue;
       std::string contents = kContents[rng() % kContents.size()];
       WriteFile(path, contents);

@@ -8,11 +8,13 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "app/headless_view.h"
 #include "identify/session_state.h"
 #include "platform/env.h"
+#include "platform/path.h"
 #include "support/fault_env.h"
 #include "support/test_util.h"
 
@@ -29,7 +31,7 @@ class RenameMoveTest : public ::testing::Test {
     view_.SetText(kIdFilenameField, std::string(BaseNameOf(path)));
   }
   static std::string_view BaseNameOf(std::string_view path) {
-    return path.substr(path.rfind('/') + 1);
+    return path.substr(path.rfind(kSeparator) + 1);
   }
   RomRecord System(std::string system) {
     RomRecord r;
@@ -108,7 +110,9 @@ TEST_F(RenameMoveTest, ActionsOntoTheFileItselfSucceedWithoutChange) {
 
 TEST_F(RenameMoveTest, SecondNameOfTheSameFileIsTheFileItself) {
   WriteFile(dir_.Path("a.rom"), "linked");
-  ASSERT_EQ(::link(dir_.Path("a.rom").c_str(), dir_.Path("Game.rom").c_str()), 0);
+  std::error_code ec;
+  std::filesystem::create_hard_link(dir_.Path("a.rom"), dir_.Path("Game.rom"), ec);
+  ASSERT_FALSE(ec) << ec.message();
   Identified(dir_.Path("a.rom"), "Game.rom");
   EXPECT_TRUE(RenameCurrent(&view_));
   EXPECT_EQ(Session().current_path, dir_.Path("Game.rom"));
@@ -117,9 +121,14 @@ TEST_F(RenameMoveTest, SecondNameOfTheSameFileIsTheFileItself) {
 
 TEST_F(RenameMoveTest, NamesThatCannotBeAFileNameAreRefused) {
   WriteFile(dir_.Path("in/a.rom"), "a");
-  for (const std::string& name :
-       {std::string(), std::string("."), std::string(".."), std::string("x/y.rom"),
-        std::string("../a.rom"), std::string("a\0b", 3), std::string(300, 'n')}) {
+  std::vector<std::string> names = {
+      std::string(),           std::string("."),       std::string(".."),    std::string("x/y.rom"),
+      std::string("../a.rom"), std::string("a\0b", 3), std::string(300, 'n')};
+#ifdef _WIN32
+  // Here '\' separates folders too, and device names, '?' and a trailing dot name no file.
+  names.insert(names.end(), {"x\\y.rom", "con.rom", "a?b.rom", "trailing."});
+#endif
+  for (const std::string& name : names) {
     Identified(dir_.Path("in/a.rom"), name);
     EXPECT_FALSE(RenameCurrent(&view_)) << name;
     EXPECT_EQ(Session().current_path, dir_.Path("in/a.rom"));
@@ -150,7 +159,8 @@ TEST_F(RenameMoveTest, EmptyTargetFailsInsteadOfNamingTheRoot) {
   Identified(dir_.Path("a.rom"), "a.rom");
   view_.SetText(kIdMoveKnownField, "");
   EXPECT_FALSE(MoveCurrent(&view_, kIdMoveKnownField, System("S")));
-  EXPECT_EQ(home_.Log(), " Move failed: " + dir_.Path("a.rom") + " To: /a.rom\r\n");
+  EXPECT_EQ(home_.Log(),
+            " Move failed: " + dir_.Path("a.rom") + " To: " + kSeparator + "a.rom\r\n");
   EXPECT_TRUE(Exists(dir_.Path("a.rom")));
 }
 
@@ -159,11 +169,12 @@ TEST_F(RenameMoveTest, UnknownFilesGoToTheUnknownFolderAndRelativeTargetsToTheCu
   const std::string old_cwd = std::filesystem::current_path().string();
   ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
   Identified(dir_.Path("a.bin"), "Unknown");
-  view_.SetText(kIdMoveUnknownField, "sorted/<system>");
+  view_.SetText(kIdMoveUnknownField, NativePath("sorted/<system>"));
   const bool moved = MoveCurrent(&view_, kIdMoveUnknownField, RomRecord());
   ASSERT_EQ(::chdir(old_cwd.c_str()), 0);
   EXPECT_TRUE(moved);
-  EXPECT_EQ(home_.Log(), " Moved: " + dir_.Path("a.bin") + " To: sorted/Unknown/a.bin\r\n");
+  EXPECT_EQ(home_.Log(), " Moved: " + dir_.Path("a.bin") +
+                             " To: " + NativePath("sorted/Unknown/a.bin") + "\r\n");
   EXPECT_EQ(ReadFile(dir_.Path("sorted/Unknown/a.bin")), "a");
 }
 
@@ -207,6 +218,12 @@ TEST_F(RenameMoveTest, TargetBlockedByAFileOrAFailingPlatformFails) {
 }
 
 TEST_F(RenameMoveTest, MoveToAnotherFileSystemLeavesTheFileOnce) {
+#ifdef _WIN32
+  // Wine's drive Z: is the host's root: /dev/shm is another volume than the temporary folder.
+  if (RealEnv()->GetKind("Z:\\dev\\shm") != FileKind::kFolder) GTEST_SKIP() << "no Z:\\dev\\shm";
+  std::string other = "Z:\\dev\\shm\\cartidex-move-" + std::to_string(std::random_device()());
+  ASSERT_TRUE(RealEnv()->CreateFolder(other).ok());
+#else
   struct stat here, there;
   if (::stat("/dev/shm", &there) != 0 || ::stat(dir_.path().c_str(), &here) != 0 ||
       here.st_dev == there.st_dev) {
@@ -214,12 +231,13 @@ TEST_F(RenameMoveTest, MoveToAnotherFileSystemLeavesTheFileOnce) {
   }
   std::string other = "/dev/shm/cartidex-move-XXXXXX";
   ASSERT_NE(::mkdtemp(other.data()), nullptr);
+#endif
   WriteFile(dir_.Path("a.rom"), "travels");
   Identified(dir_.Path("a.rom"), "a.rom");
-  view_.SetText(kIdMoveKnownField, other + "/<c1>");
+  view_.SetText(kIdMoveKnownField, other + kSeparator + "<c1>");
   EXPECT_TRUE(MoveCurrent(&view_, kIdMoveKnownField, System("S")));
   EXPECT_FALSE(Exists(dir_.Path("a.rom")));
-  EXPECT_EQ(ReadFile(other + "/A/a.rom"), "travels");
+  EXPECT_EQ(ReadFile(other + kSeparator + "A" + kSeparator + "a.rom"), "travels");
   EXPECT_EQ(ListTree(other), (std::vector<std::string>{"A/a.rom"}));
   std::filesystem::remove_all(other);
 }
@@ -230,7 +248,7 @@ class CaseFoldingEnv : public FaultEnv {
  public:
   std::string Resolve(const std::string& path) {
     if (RealEnv()->GetKind(path) != FileKind::kMissing) return path;
-    std::string folder = path.substr(0, path.rfind('/') + 1);
+    std::string folder = path.substr(0, path.rfind(kSeparator) + 1);
     std::string name = path.substr(folder.size());
     std::vector<DirEntry> entries;
     if (!RealEnv()->ListFolder(folder, "*.*", &entries).ok()) return path;

@@ -69,7 +69,13 @@ TEST_F(SetListsTest, EverySystemRunIsGatheredAndUnknownIsASystemLikeAnyOther) {
   EXPECT_EQ(List("A_have.txt"), "Owning A sets:\r\n\r\nThree\r\n");
   EXPECT_EQ(List("A_miss.txt"), "Missing A sets:\r\n\r\nOne\r\n");
   EXPECT_EQ(List("B_have.txt"), "Owning B sets:\r\n\r\nTwo\r\n");
+#ifndef _WIN32
   EXPECT_EQ(List("a_miss.txt"), "Missing a sets:\r\n\r\nLower\r\n");
+#else
+  // Here letter case folds: "a_miss.txt" names A's file, which is not written over.
+  EXPECT_EQ(home_.Log(), "List not written: " + dir_.Path("lists/a_have.txt") +
+                             "\r\nList not written: " + dir_.Path("lists/a_miss.txt") + "\r\n");
+#endif
 }
 
 TEST_F(SetListsTest, RepeatedRunsReplaceTheFiles) {

@@ -2,6 +2,8 @@
 // exactly once, and replaying the log's move lines on the original tree gives the tree on disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -10,6 +12,7 @@
 
 #include "actions/process_folder.h"
 #include "actions/walk_test_util.h"
+#include "platform/path.h"
 #include "support/test_util.h"
 
 namespace cartidex::test {
@@ -22,8 +25,21 @@ void MakeTree(std::mt19937* rng, const std::string& folder, int depth, int* seri
               std::map<std::string, std::string>* files) {
   std::uniform_int_distribution<int> count(0, 4);
   for (int i = count(*rng); i > 0; --i) {
-    std::string path = folder + "/" + kNames[(*rng)() % std::size(kNames)];
+    std::string path = folder + kSeparator + kNames[(*rng)() % std::size(kNames)];
     if (files->count(path) != 0) continue;
+#ifdef _WIN32
+    // Names that differ in letter case only name one file here.
+    auto folded = [](const std::string& a, const std::string& b) {
+      return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+      });
+    };
+    if (std::any_of(files->begin(), files->end(),
+                    [&](const auto& f) { return folded(f.first, path); })) {
+      continue;
+    }
+#endif
     // Unique contents, so each file can be followed by what it holds.
     std::string contents = "file " + std::to_string((*serial)++) + std::string((*rng)() % 50, 'x');
     WriteFile(path, contents);
@@ -31,7 +47,7 @@ void MakeTree(std::mt19937* rng, const std::string& folder, int depth, int* seri
   }
   if (depth == 0) return;
   for (int i = count(*rng) / 2; i > 0; --i) {
-    MakeTree(rng, folder + "/" + kFolders[(*rng)() % std::size(kFolders)], depth - 1, serial,
+    MakeTree(rng, folder + kSeparator + kFolders[(*rng)() % std::size(kFolders)], depth - 1, serial,
              files);
   }
 }
@@ -39,7 +55,7 @@ void MakeTree(std::mt19937* rng, const std::string& folder, int depth, int* seri
 std::map<std::string, std::string> TreeOnDisk(const std::string& root) {
   std::map<std::string, std::string> tree;
   for (const std::string& rel : ListTree(root)) {
-    tree[root + "/" + rel] = ReadFile(root + "/" + rel);
+    tree[root + kSeparator + NativePath(rel)] = ReadFile(root + kSeparator + NativePath(rel));
   }
   return tree;
 }

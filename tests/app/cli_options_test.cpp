@@ -26,6 +26,13 @@ std::vector<std::string> Steps(const CliPlan& plan) {
   return out;
 }
 
+#ifndef _WIN32
+const char kOddName[] = "odd name\n\xE9.bin";
+#else
+// No control byte can be in a name here, and names are UTF-8.
+const char kOddName[] = "odd name \xC3\xA9.bin";
+#endif
+
 // A start directory with a file "rom.bin", a folder "roms" and files whose names begin with
 // dashes or hold blanks, line ends and non-ASCII bytes.
 class CliOptionsTest : public ::testing::Test {
@@ -35,7 +42,7 @@ class CliOptionsTest : public ::testing::Test {
     test::MakeDirs(start_.Path("roms"));
     test::WriteFile(start_.Path("-rom.bin"), "r");
     test::WriteFile(start_.Path("--rename"), "r");
-    test::WriteFile(start_.Path("odd name\n\xE9.bin"), "r");
+    test::WriteFile(start_.Path(kOddName), "r");
     test::MakeDirs(start_.Path("-d"));
   }
 
@@ -53,16 +60,18 @@ class CliOptionsTest : public ::testing::Test {
 TEST_F(CliOptionsTest, RelativePathsArePrefixedWithTheStartDirectory) {
   TempDir other;
   test::WriteFile(other.Path("abs.bin"), "a");
-  ASSERT_TRUE(Parse({"--home", "home", "--keep-log", "logs/kept.txt", "single", "rom.bin",
-                     "directory", "roms", "generate", "lists", "single", other.Path("abs.bin"),
-                     "directory", "./roms/../roms"}))
+  // Relative paths as this platform's user types them.
+  const std::string kept = test::NativePath("logs/kept.txt");
+  const std::string roms = test::NativePath("./roms/../roms");
+  ASSERT_TRUE(Parse({"--home", "home", "--keep-log", kept, "single", "rom.bin", "directory", "roms",
+                     "generate", "lists", "single", other.Path("abs.bin"), "directory", roms}))
       << error_;
   EXPECT_EQ(plan_.home, In("home"));
-  EXPECT_EQ(plan_.keep_log, In("logs/kept.txt"));
+  EXPECT_EQ(plan_.keep_log, In(kept));
   EXPECT_EQ(Steps(plan_), (std::vector<std::string>{
                               "press 1001 " + In("rom.bin"), "press 1014 " + In("roms"),
                               "press 1032 " + In("lists"), "press 1001 " + other.Path("abs.bin"),
-                              "press 1014 " + In("./roms/../roms")}));
+                              "press 1014 " + In(roms)}));
   // The home and the lists' folder need not exist yet.
   EXPECT_FALSE(test::Exists(In("home")));
 }
@@ -73,6 +82,11 @@ TEST_F(CliOptionsTest, TheRootAsStartDirectoryGetsNoSecondSeparator) {
   ASSERT_TRUE(ParseCliArgs({"generate", "lists", "--home", "h"}, "/", &plan, &error)) << error;
   EXPECT_EQ(Steps(plan), std::vector<std::string>{"press 1032 /lists"});
   EXPECT_EQ(plan.home, "/h");
+#ifdef _WIN32
+  ASSERT_TRUE(ParseCliArgs({"generate", "lists", "--home", "h"}, "C:\\", &plan, &error)) << error;
+  EXPECT_EQ(Steps(plan), std::vector<std::string>{"press 1032 C:\\lists"});
+  EXPECT_EQ(plan.home, "C:\\h");
+#endif
 }
 
 TEST_F(CliOptionsTest, OptionsStandAnywhereAndApplyInOrder) {
@@ -99,11 +113,11 @@ TEST_F(CliOptionsTest, OptionsStandAnywhereAndApplyInOrder) {
 
 TEST_F(CliOptionsTest, AWordAfterACommandIsItsArgumentWhateverItLooksLike) {
   ASSERT_TRUE(Parse({"single", "-rom.bin", "single", "--rename", "directory", "-d", "single",
-                     "odd name\n\xE9.bin", "--move-known", "--rename", "generate", "-o"}))
+                     kOddName, "--move-known", "--rename", "generate", "-o"}))
       << error_;
   EXPECT_EQ(Steps(plan_), (std::vector<std::string>{
                               "press 1001 " + In("-rom.bin"), "press 1001 " + In("--rename"),
-                              "press 1014 " + In("-d"), "press 1001 " + In("odd name\n\xE9.bin"),
+                              "press 1014 " + In("-d"), "press 1001 " + In(kOddName),
                               "check 1020/1021 --rename", "press 1032 " + In("-o")}));
 }
 

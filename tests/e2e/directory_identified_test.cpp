@@ -43,8 +43,8 @@ TEST(CliDirectoryIdentifiedTest, RenameMoveAndListsOfAWholeTree) {
 
   CliRun run = RunCli(CARTIDEX_CLI,
                       {"--home", home.path(), "--keep-log", work.Path("kept.txt"), "--rename",
-                       "--subdirs", "--move-known", "sorted/<system>", "--move-unknown", "unknown",
-                       "directory", "in", "generate", "lists"},
+                       "--subdirs", "--move-known", NativePath("sorted/<system>"), "--move-unknown",
+                       "unknown", "directory", "in", "generate", "lists"},
                       work.path());
   ASSERT_EQ(run.status, 0) << run.err;
 
@@ -55,16 +55,18 @@ TEST(CliDirectoryIdentifiedTest, RenameMoveAndListsOfAWholeTree) {
       "Directory \"tmp\" emptied\r\nLoading datafiles :\r\n - 1.cxi\r\n - 2.cxi\r\n"
       "Datafiles loaded\r\nShowing dialogbox\r\n\r\n" +
           Opened(in + "dump.bin", tetris, true) + "Renamed: " + in + "dump.bin To: " + in +
-          "Tetris.gb\r\n Moved: " + in + "Tetris.gb To: sorted/Nintendo/Game Boy/Tetris.gb\r\n" +
+          "Tetris.gb\r\n Moved: " + in +
+          "Tetris.gb To: " + NativePath("sorted/Nintendo/Game Boy/Tetris.gb") + "\r\n" +
           Opened(in + "junk.txt", "junk", false) + " Moved: " + in +
-          "junk.txt To: unknown/junk.txt\r\n" + "File unzipped: " + in +
+          "junk.txt To: " + NativePath("unknown/junk.txt") + "\r\n" + "File unzipped: " + in +
           "pack.zip\r\n Containing:\r\n  - " + Opened(tmp + "sonic1.bin", sonic1, true) + "  - " +
-          Opened(tmp + "sonic2.bin", sonic2, true) +
-          " Found set: Sonic Pack.zip\r\n\r\nRenamed: " + in + "pack.zip To: " + in +
-          "Sonic Pack.zip\r\n Moved: " + in + "Sonic Pack.zip To: sorted/Sega/Sonic Pack.zip\r\n" +
-          Opened(in + "sub/zelda.bin", zelda, true) + "Renamed: " + in + "sub/zelda.bin To: " + in +
-          "sub/Zelda.gb\r\n Moved: " + in +
-          "sub/Zelda.gb To: sorted/Nintendo/Game Boy/Zelda.gb\r\nCartidex quitted");
+          Opened(tmp + "sonic2.bin", sonic2, true) + " Found set: Sonic Pack.zip\r\n\r\nRenamed: " +
+          in + "pack.zip To: " + in + "Sonic Pack.zip\r\n Moved: " + in +
+          "Sonic Pack.zip To: " + NativePath("sorted/Sega/Sonic Pack.zip") + "\r\n" +
+          Opened(in + NativePath("sub/zelda.bin"), zelda, true) + "Renamed: " + in +
+          NativePath("sub/zelda.bin To: ") + in + NativePath("sub/Zelda.gb") + "\r\n Moved: " + in +
+          NativePath("sub/Zelda.gb To: sorted/Nintendo/Game Boy/Zelda.gb") +
+          "\r\nCartidex quitted");
   const std::string after_walk =
       "Filename: Several\nName: Several\nSystem: Nintendo\\Game Boy\nCRC32: Several\n"
       "Size: Several\nInfo: 4 roms in database\n\n";
@@ -92,7 +94,7 @@ TEST(CliDirectoryIdentifiedTest, SingleFileCollisionsAreLoggedAndBothFilesKept) 
 
   CliRun run = RunCli(CARTIDEX_CLI,
                       {"--home", home.path(), "--keep-log", work.Path("kept.txt"), "--rename",
-                       "--move-known", work.Path("out"), "single", "in/dump.bin"},
+                       "--move-known", work.Path("out"), "single", NativePath("in/dump.bin")},
                       work.path());
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string log = ReadFile(work.Path("kept.txt"));

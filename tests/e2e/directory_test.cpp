@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/path.h"
 #include "support/run_cli.h"
 #include "support/test_util.h"
 
@@ -42,14 +43,16 @@ class CliDirectoryTest : public ::testing::Test {
 };
 
 TEST_F(CliDirectoryTest, RelativeTargetWithCodesLiesInTheProgramsFolder) {
-  CliRun run = Run({"--subdirs", "--move-unknown", "sorted/<system>/<c1>", "directory", "in"});
+  CliRun run =
+      Run({"--subdirs", "--move-unknown", NativePath("sorted/<system>/<c1>"), "directory", "in"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, std::string(kEmptyState) + kAfterWalk);
   const std::string in = work_.Path("in/");
   EXPECT_EQ(Log(), std::string(kStartLog) + " Moved: " + in +
-                       "a.bin To: sorted/Unknown/A/a.bin\r\n" + " Moved: " + in +
-                       "b.bin To: sorted/Unknown/B/b.bin\r\n" + " Moved: " + in +
-                       "sub/c.bin To: sorted/Unknown/C/c.bin\r\nCartidex quitted");
+                       "a.bin To: " + NativePath("sorted/Unknown/A/a.bin") + "\r\n" +
+                       " Moved: " + in + "b.bin To: " + NativePath("sorted/Unknown/B/b.bin") +
+                       "\r\n" + " Moved: " + in +
+                       NativePath("sub/c.bin To: sorted/Unknown/C/c.bin") + "\r\nCartidex quitted");
   EXPECT_EQ(ListTree(home_.Path("sorted")),
             (Lines{"Unknown/A/a.bin", "Unknown/B/b.bin", "Unknown/C/c.bin"}));
   EXPECT_EQ(ListTree(work_.Path("in")), (Lines{".hidden"}));
@@ -72,10 +75,12 @@ TEST_F(CliDirectoryTest, EmptyTargetAndCollisionsFailAndAreLogged) {
                     "directory", "in"});
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string in = work_.Path("in/");
-  EXPECT_EQ(Log(), std::string(kStartLog) + " Move failed: " + in + "a.bin To: /a.bin\r\n" +
-                       " Move failed: " + in + "b.bin To: /b.bin\r\n" + " Moved: " + in +
-                       "a.bin To: " + work_.Path("out/a.bin") + "\r\n Move failed: " + in +
-                       "b.bin To: " + work_.Path("out/b.bin") + "\r\nCartidex quitted");
+  const std::string root(1, kSeparator);
+  EXPECT_EQ(Log(), std::string(kStartLog) + " Move failed: " + in + "a.bin To: " + root +
+                       "a.bin\r\n" + " Move failed: " + in + "b.bin To: " + root + "b.bin\r\n" +
+                       " Moved: " + in + "a.bin To: " + work_.Path("out/a.bin") +
+                       "\r\n Move failed: " + in + "b.bin To: " + work_.Path("out/b.bin") +
+                       "\r\nCartidex quitted");
   EXPECT_EQ(ReadFile(work_.Path("out/b.bin")), "already here");
   EXPECT_EQ(ReadFile(work_.Path("in/b.bin")), "");
 }

@@ -26,18 +26,26 @@ std::vector<std::string> Names(const std::vector<DirEntry>& entries) {
 
 TEST(EnvTest, ListingsAreFilteredAndSortedLikeTheWindowsOrder) {
   TempDir dir;
-  for (const char* name : {"b.CXI", "a.cxi", "B.cxi", "noext", "x.cxi.bak", "_u.cxi", "Z.cxi"}) {
-    WriteFile(dir.Path(name), "x");
-  }
+  std::vector<std::string> names = {"b.CXI", "a.cxi", "noext", "x.cxi.bak", "_u.cxi", "Z.cxi"};
+#ifndef _WIN32
+  names.push_back("B.cxi");  // one file with b.CXI where letter case folds
+#endif
+  for (const std::string& name : names) WriteFile(dir.Path(name), "x");
   test::MakeDirs(dir.Path("folder.cxi"));
   Env* env = RealEnv();
   std::vector<DirEntry> entries;
   ASSERT_TRUE(env->ListFolder(dir.path(), "*.cxi", &entries).ok());
+#ifndef _WIN32
   // Upper-case folding puts '_' after the letters; ties go by raw bytes.
   EXPECT_EQ(Names(entries), (std::vector<std::string>{"a.cxi", "B.cxi", "b.CXI", "folder.cxi/",
                                                       "Z.cxi", "_u.cxi"}));
+#else
+  // Upper-case folding puts '_' after the letters.
+  EXPECT_EQ(Names(entries),
+            (std::vector<std::string>{"a.cxi", "b.CXI", "folder.cxi/", "Z.cxi", "_u.cxi"}));
+#endif
   ASSERT_TRUE(env->ListFolder(dir.path(), "*.*", &entries).ok());
-  EXPECT_EQ(entries.size(), 8u);  // names without a dot too; never "." or ".."
+  EXPECT_EQ(entries.size(), names.size() + 1);  // names without a dot too; never "." or ".."
   EXPECT_FALSE(env->ListFolder(dir.Path("missing"), "*.*", &entries).ok());
 }
 

@@ -299,13 +299,20 @@ TEST(HostileDatafileTest, DatafilesThatAreNoFilesAreSkippedByName) {
   TestHome home;
   home.AddDatafile("a.cxi", "A.bin;1;1\r\n");
   test::MakeDirs(home.Path("datfiles/folder.cxi"));
+#ifndef _WIN32
   ASSERT_EQ(::symlink("loop.cxi", home.Path("datfiles/loop.cxi").c_str()), 0);
   ASSERT_EQ(::mkfifo(home.Path("datfiles/pipe.cxi").c_str(), 0600), 0);
   ASSERT_EQ(::symlink("nowhere", home.Path("datfiles/dangling.cxi").c_str()), 0);
+#endif
   home.AddDatafile("z.cxi", "Z.bin;2;2\r\n");
+#ifndef _WIN32
   EXPECT_EQ(LoadAll(home),
             " - a.cxi\r\n - dangling.cxi\r\n - folder.cxi\r\n - loop.cxi\r\n - pipe.cxi\r\n"
             " - z.cxi\r\n");
+#else
+  // Links and pipes are POSIX matters; a folder with a datafile's name is the case here.
+  EXPECT_EQ(LoadAll(home), " - a.cxi\r\n - folder.cxi\r\n - z.cxi\r\n");
+#endif
   EXPECT_EQ(Describe(Database()),
             "[A.zip A.bin@Unknown=1/00000001][Z.zip Z.bin@Unknown=2/00000002]");
 }

@@ -98,6 +98,16 @@ std::string TempDir::Path(std::string_view relative) const {
 #endif
 }
 
+std::string NativePath(std::string_view relative) {
+  std::string path(relative);
+#ifdef _WIN32
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+#endif
+  return path;
+}
+
 void MakeDirs(const std::string& path) {
   std::error_code ec;
   fs::create_directories(FsPath(path), ec);

@@ -25,6 +25,10 @@ class TempDir {
   std::string path_;
 };
 
+// A relative path written with '/' as this platform's user types it (on Windows every '/' made
+// "\\").
+std::string NativePath(std::string_view relative);
+
 // Writes `contents` to `path`, creating missing folders.
 void WriteFile(const std::string& path, std::string_view contents);
 // The file's contents; fails the test when it cannot be read.

@@ -97,8 +97,14 @@ TEST(ZipExtractorTest, LongNamesAreReadWholeAndTooLongOnesFail) {
   ZipEntryInfo info;
   ASSERT_TRUE(zip.GetCurrentEntryInfo(&info));
   EXPECT_EQ(info.name, folder + "\\" + file);
+#ifndef _WIN32
   EXPECT_TRUE(zip.ExtractCurrentEntry(dir.Path("kept").c_str(), false));
   EXPECT_EQ(ReadFile(dir.Path("kept/" + folder + "/" + file)), "long");
+#else
+  // Here the whole path may hold 259 bytes: that member's path is too long, and nothing is cut.
+  EXPECT_FALSE(zip.ExtractCurrentEntry(dir.Path("kept").c_str(), false));
+  EXPECT_TRUE(ListTree(dir.Path("kept")).empty());
+#endif
 
   // One name longer than a file name may be fails; nothing shortened is written.
   WriteZip(dir.Path("b.zip"), {ZipMember(std::string(300, 'x'), "y")});
@@ -232,19 +238,23 @@ TEST(ZipExtractorTest, FoldersAreCreatedParentsFirstAndFilesAreNoFolders) {
 class ZipTimesTest : public ::testing::Test {
  protected:
   void SetUp() override {
+#ifndef _WIN32
     const char* tz = std::getenv("TZ");
     had_tz_ = tz != nullptr;
     if (had_tz_) old_tz_ = tz;
     ::setenv("TZ", "CXT-3", 1);  // three hours east of UTC, no daylight saving
     ::tzset();
+#endif
   }
   void TearDown() override {
+#ifndef _WIN32
     if (had_tz_) {
       ::setenv("TZ", old_tz_.c_str(), 1);
     } else {
       ::unsetenv("TZ");
     }
     ::tzset();
+#endif
   }
   static time_t ModificationTime(const std::string& path) {
     struct stat st;
@@ -258,6 +268,9 @@ class ZipTimesTest : public ::testing::Test {
 };
 
 TEST_F(ZipTimesTest, ExtractedFileCarriesTheStoredLocalTime) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows takes its time zone from the system, not from TZ: it cannot be fixed";
+#endif
   TempDir dir;
   ASSERT_TRUE(ExtractInto(dir, {ZipMember("t.rom", "t", 8)}, true));
   // 2021-06-15 13:45:30 at UTC+3 is 10:45:30 UTC.
