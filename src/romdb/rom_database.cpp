@@ -6,13 +6,20 @@
 namespace cartidex {
 
 std::string FormSetName(std::string_view name) {
-  size_t dot = name.rfind('.');
-  std::string set(dot == std::string_view::npos ? name : name.substr(0, dot));
-  set += ".zip";
+  std::string set;
+  FormSetName(name, &set);
   return set;
 }
 
-RomDatabase::RomDatabase() { Clear(); }
+void FormSetName(std::string_view name, std::string* set) {
+  size_t dot = name.rfind('.');
+  set->assign(dot == std::string_view::npos ? name : name.substr(0, dot));
+  set->append(".zip");
+}
+
+RomDatabase::RomDatabase() {
+  Clear();
+}
 
 void RomDatabase::Clear() {
   roms_.clear();
@@ -87,10 +94,37 @@ uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int
   return static_cast<uint32_t>(s);
 }
 
+uint32_t RomDatabase::AddCheckedRomsAndSet(std::string_view set_name,
+                                           std::span<const ParsedRom> roms,
+                                           std::string_view system) {
+  const int32_t s = static_cast<int32_t>(set_count_);
+  if (set_count_ == sets_.size()) sets_.emplace_back();
+  ++set_count_;
+  SetRecord& set = sets_[static_cast<size_t>(s)];
+  set.archive_name = set_name;
+  set.display_name = set_name;
+  set.rom_indices.resize(roms.size());
+  set.found.assign(roms.size(), 0);
+  set.owned = false;
+  if (roms.empty()) return static_cast<uint32_t>(s);
+  // A set without ROMs names no system: the system table only learns systems that ROMs use.
+  const uint32_t system_id = InternSystem(system);
+  for (size_t c = 0; c < roms.size(); ++c) {
+    const ParsedRom& rom = roms[c];
+    set.rom_indices[c] = static_cast<int32_t>(roms_.size());
+    roms_.push_back(Entry{static_cast<uint32_t>(names_.size()),
+                          static_cast<uint32_t>(rom.name.size()), system_id, rom.crc, rom.size, s,
+                          static_cast<int32_t>(c)});
+    names_.append(rom.name);
+  }
+  index_stale_ = true;
+  return static_cast<uint32_t>(s);
+}
+
 namespace {
 
-bool KeyBefore(uint32_t crc_a, uint32_t size_a, uint32_t index_a, uint32_t crc_b,
-               uint32_t size_b, uint32_t index_b) {
+bool KeyBefore(uint32_t crc_a, uint32_t size_a, uint32_t index_a, uint32_t crc_b, uint32_t size_b,
+               uint32_t index_b) {
   return std::tie(crc_a, size_a, index_a) < std::tie(crc_b, size_b, index_b);
 }
 
@@ -117,10 +151,21 @@ void RomDatabase::BuildIndex() const {
   auto before = [](const Key& a, const Key& b) {
     return KeyBefore(a.crc, a.size, a.index, b.crc, b.size, b.index);
   };
+  // Buckets hold a few rows each: insertion sort, which the counting sort's index order helps
+  // (rows of equal CRC-32 and size are already in order), beats a call of std::sort per bucket.
   for (uint32_t b = 0; b < buckets; ++b) {
-    auto first = index_.begin() + bucket_start_[b];
-    auto last = index_.begin() + bucket_start_[b + 1];
-    if (last - first > 1) std::sort(first, last, before);
+    Key* first = index_.data() + bucket_start_[b];
+    Key* last = index_.data() + bucket_start_[b + 1];
+    if (last - first > 16) {
+      std::sort(first, last, before);
+      continue;
+    }
+    for (Key* k = first + 1; k < last; ++k) {
+      const Key row = *k;
+      Key* hole = k;
+      for (; hole > first && before(row, hole[-1]); --hole) *hole = hole[-1];
+      *hole = row;
+    }
   }
   index_stale_ = false;
 }
@@ -144,9 +189,8 @@ RomRecord RomDatabase::FindRom(uint32_t crc, uint32_t size, bool* found, uint32_
 
   const uint32_t k = *index;
   // The next match after k, going round; k itself only when it is 0 (tried last).
-  auto next = std::upper_bound(first, end, k, [](uint32_t i, const Key& key) {
-    return i < key.index;
-  });
+  auto next =
+      std::upper_bound(first, end, k, [](uint32_t i, const Key& key) { return i < key.index; });
   uint32_t hit;
   if (next != end) {
     hit = next->index;

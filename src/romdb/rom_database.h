@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "romdb/rom_record.h"
+#include "romdb/set_builder.h"
 #include "romdb/set_record.h"
 
 namespace cartidex {
@@ -27,6 +28,8 @@ inline constexpr uint32_t kNoIndex = 0xFFFFFFFFu;
 // The name of the set that a datafile names `name`: cut at its last '.', then ".zip" appended
 // ('Demo 1.1' gives 'Demo 1.zip', 'Demo' gives 'Demo.zip', '.cfg' gives '.zip').
 std::string FormSetName(std::string_view name);
+// The same, written into `*set` (whose room is reused).
+void FormSetName(std::string_view name, std::string* set);
 
 class RomDatabase {
  public:
@@ -46,6 +49,11 @@ class RomDatabase {
   // The same as AddSet, with `set_name` taken as it stands for the archive and display names
   // (the DAT formats name a set by its game, whose name may hold dots).
   uint32_t AddSetExact(std::string_view set_name, std::span<const int32_t> roms);
+  // Adds `roms` at the end of the ROM table, all of `system`, and then the set `set_name` (taken
+  // as it stands) holding them; the same as AddRom for each and then AddSetExact, in one pass.
+  // The caller has checked that everything fits (CheckSetExact).
+  uint32_t AddCheckedRomsAndSet(std::string_view set_name, std::span<const ParsedRom> roms,
+                                std::string_view system);
 
   // Looks for an entry whose CRC-32 and size equal `crc` and `size`. `*index` is 0 to start a
   // search, or an index that an earlier FindRom returned since the last load. Entries are tried

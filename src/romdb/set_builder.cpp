@@ -1,6 +1,5 @@
 #include "romdb/set_builder.h"
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,10 @@ const char* CheckSet(const RomDatabase& db, std::string_view name, std::span<con
 
 const char* AddCheckedSet(RomDatabase* db, std::string_view name, std::span<const ParsedRom> roms,
                           std::string_view system) {
-  return AddCheckedSetExact(db, FormSetName(name), roms, system);
+  // One buffer for every set of a load: set names are often past the small-string room.
+  thread_local std::string set_name;
+  FormSetName(name, &set_name);
+  return AddCheckedSetExact(db, set_name, roms, system);
 }
 
 const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
@@ -34,13 +36,7 @@ const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
 const char* AddCheckedSetExact(RomDatabase* db, std::string_view set_name,
                                std::span<const ParsedRom> roms, std::string_view system) {
   if (const char* reason = CheckSetExact(*db, set_name, roms, system)) return reason;
-  // CheckSetExact has made sure that the set fits.
-  std::array<int32_t, kMaxRomsPerSet> indices;
-  size_t count = 0;
-  for (const ParsedRom& rom : roms) {
-    indices[count++] = static_cast<int32_t>(db->AddRom(rom.name, system, rom.crc, rom.size));
-  }
-  db->AddSetExact(set_name, std::span<const int32_t>(indices.data(), count));
+  db->AddCheckedRomsAndSet(set_name, roms, system);
   return nullptr;
 }
 

@@ -79,6 +79,23 @@ TEST(DatafileLoaderTest, NulEndsALineInsideAndTheParseAtALineStart) {
   EXPECT_EQ(Describe(db), "[A.zip A.bin@Unknown=1/00000001][B.zip B.bin@Unknown=2/00000002]");
 }
 
+// Separators and line ends at every place within the words the parse reads at once, beside
+// bytes that differ from them only in the top bit (which are plain name bytes).
+TEST(DatafileLoaderTest, SeparatorsAndEndsAreFoundWhereverTheyFall) {
+  const std::string ends[] = {"\r\n", "\n", "\r", std::string(1, '\0')};
+  std::string text = "#console#;Long System Name\r\n";
+  std::string want;
+  for (size_t pad = 0; pad < 20; ++pad) {
+    const std::string name = std::string(pad, 'p') + "\xBA\xBB\x8D\x8A\x80";
+    text += name + ".bin;" + std::string(pad, '0') + "7;" + std::string(pad, '0') + "1f" +
+            ends[pad % 4];
+    want += "[" + name + ".zip " + name + ".bin@Long System Name=7/0000001F]";
+  }
+  RomDatabase db;
+  EXPECT_EQ(Parse(text, &db), "");
+  EXPECT_EQ(Describe(db), want);
+}
+
 TEST(DatafileLoaderTest, LinesAndFieldsAsTheFormatReadsThem) {
   RomDatabase db;
   Parse(
