@@ -3,7 +3,9 @@
 // drops root's rights, which would read everything). Every byte of a name reaches the log and the
 // disk unchanged, and every failure is logged as one.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -27,7 +29,7 @@ const std::string kStartLog =
     "Directory \"tmp\" emptied\r\nLoading datafiles :\r\n - games.cxi\r\n"
     "Datafiles loaded\r\nShowing dialogbox\r\n\r\n";
 
-std::string Opened(const std::string& path, const std::string& contents, bool found) {
+[[maybe_unused]] std::string Opened(const std::string& path, const std::string& contents, bool found) {
   return "Opened: " + path + " Size: " + std::to_string(contents.size()) +
          " CRC32: " + std::to_string(Crc32(contents)) + " Found: " + (found ? "I" : "No") + "\r\n";
 }
@@ -53,6 +55,9 @@ class CliHostileInputTest : public ::testing::Test {
 };
 
 TEST_F(CliHostileInputTest, NamesWithBlanksLineEndsDashesAndOddBytesKeepEveryByte) {
+#ifdef _WIN32
+  GTEST_SKIP() << "line ends and bytes that are not UTF-8 cannot stand in Windows file names";
+#else
   const std::string w = work_.path() + "/";
   const std::string dash = w + "-x y.bin", line = w + "new\nline.bin";
   WriteFile(dash, kTetris);
@@ -83,14 +88,20 @@ TEST_F(CliHostileInputTest, NamesWithBlanksLineEndsDashesAndOddBytesKeepEveryByt
             (Lines{"Game Boy/" + kTetrisName, "unknown/--rename", "unknown/new\nline.bin",
                    "unknown/\xE6\x97\xA5\xE6\x9C\xAC.bin", "unknown/\xFF\xFE \xE9.bin"}));
   EXPECT_EQ(ReadFile(t + "Game Boy/" + kTetrisName), kTetris);
+#endif
 }
 
+#ifndef _WIN32
 // Makes `path` (and nothing below it) accessible to everybody.
 void OpenToAll(const std::string& path) {
   fs::permissions(path, fs::perms::all, fs::perm_options::replace);
 }
+#endif
 
 TEST_F(CliHostileInputTest, FilesAndFoldersTheUserMayNotReadOrChangeFailAndAreLogged) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX permissions and setpriv";
+#else
   if (::geteuid() != 0 || !fs::exists("/usr/bin/setpriv")) GTEST_SKIP() << "needs root";
   // The user the run becomes must reach the program and everything it is meant to reach.
   const std::string cli = keep_.Path("cartidex-cli");
@@ -136,6 +147,7 @@ TEST_F(CliHostileInputTest, FilesAndFoldersTheUserMayNotReadOrChangeFailAndAreLo
   EXPECT_EQ(ListTree(w + "in"), (Lines{"ro/known.bin", "ro/other.bin", "sealed/inside.bin"}));
   EXPECT_EQ(ListTree(t), (Lines{"unknown/locked.bin", "unknown/z.bin"}));
   EXPECT_EQ(ReadFile(w + "in/ro/known.bin"), kTetris);
+#endif
 }
 
 }  // namespace

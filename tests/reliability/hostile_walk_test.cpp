@@ -1,8 +1,10 @@
 // Walks over folders that change under them or hold what is no file: a file deleted after the
 // listing, a named pipe (which must not hang the walk), a link loop and a dangling link.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <functional>
 #include <string>
@@ -31,6 +33,9 @@ class MeddlingView : public HeadlessView {
 };
 
 TEST(HostileWalkTest, FilesThatVanishOrAreNoFilesFailAndAreLogged) {
+#ifdef _WIN32
+  GTEST_SKIP() << "FIFOs and symbolic links are POSIX cases";
+#else
   TestHome home;
   TempDir dir;
   WriteFile(dir.Path("in/a.bin"), "first");
@@ -76,6 +81,7 @@ TEST(HostileWalkTest, FilesThatVanishOrAreNoFilesFailAndAreLogged) {
              "Cannot read: " + in + "dangling", "Cannot read: " + in + "pipe"}))
       << log;
   EXPECT_EQ(view.GetText(kIdNameField), "Several");
+#endif
 }
 
 }  // namespace

@@ -32,6 +32,22 @@ Tree Relabel(const Tree& tree, const std::string& from, const std::string& to) {
   return out;
 }
 
+// The run's folder as "HOME", and on Windows the separators the program writes as '/', so that
+// paths from the log, the fields and the disk read alike on every platform.
+std::string Homed(std::string text, const std::string& home) {
+  text = ReplaceAll(std::move(text), home, "HOME");
+#ifdef _WIN32
+  std::replace(text.begin(), text.end(), '\\', '/');
+#endif
+  return text;
+}
+
+Tree HomedTree(const Tree& tree, const std::string& home) {
+  Tree out;
+  for (const auto& [path, contents] : tree) out[Homed(path, home)] = contents;
+  return out;
+}
+
 // A failure line, and the archive whose member it concerns when it stands in an archive's list.
 struct NamedFailure {
   std::string line;
@@ -127,7 +143,7 @@ RunOutcome RunWithFault(const FaultScenario& scenario, const std::function<void(
 
   scenario.lay_out(home.Path("first"));
   if (scenario.setup) scenario.setup(&view, home.Path("first"));
-  out.before = Relabel(ReadTree(home.Path("first")), h, "HOME");
+  out.before = HomedTree(ReadTree(home.Path("first")), h);
   size_t log_start = home.Log().size();
   {
     FaultEnv env;
@@ -137,20 +153,20 @@ RunOutcome RunWithFault(const FaultScenario& scenario, const std::function<void(
     scenario.run(&view, home.Path("first"));
     out.calls = env.calls();
   }
-  out.log = ReplaceAll(home.Log().substr(log_start), h, "HOME");
+  out.log = Homed(home.Log().substr(log_start), h);
   for (int id : {kIdFilenameField, kIdNameField, kIdSystemField, kIdCrcField, kIdSizeField}) {
-    out.fields.push_back(ReplaceAll(view.GetText(id), h, "HOME"));
+    out.fields.push_back(Homed(view.GetText(id), h));
   }
-  out.after = Relabel(ReadTree(home.Path("first")), h, "HOME");
-  out.tmp_after = Relabel(ReadTree(home.Path("tmp")), h, "HOME");
+  out.after = HomedTree(ReadTree(home.Path("first")), h);
+  out.tmp_after = HomedTree(ReadTree(home.Path("tmp")), h);
 
   scenario.lay_out(home.Path("second"));
   if (scenario.setup) scenario.setup(&view, home.Path("second"));
   log_start = home.Log().size();
   scenario.run(&view, home.Path("second"));
-  out.next_log = ReplaceAll(home.Log().substr(log_start), h, "HOME");
-  out.next_after = Relabel(ReadTree(home.Path("second")), h, "HOME");
-  out.tmp_final = Relabel(ReadTree(home.Path("tmp")), h, "HOME");
+  out.next_log = Homed(home.Log().substr(log_start), h);
+  out.next_after = HomedTree(ReadTree(home.Path("second")), h);
+  out.tmp_final = HomedTree(ReadTree(home.Path("tmp")), h);
   return out;
 }
 
