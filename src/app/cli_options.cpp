@@ -76,13 +76,13 @@ bool ParseCliArgs(const std::vector<std::string>& args, const std::string& cwd, 
       if (!path_argument(&value)) return false;
       plan->actions.push_back({CliAction::Kind::kPress, kIdGenerate, 0, value});
     } else if (word == "--rename" || word == "--no-rename") {
-      plan->actions.push_back({word == "--rename" ? CliAction::Kind::kCheck
-                                                  : CliAction::Kind::kUncheck,
-                               kIdRename, 0, ""});
+      plan->actions.push_back(
+          {word == "--rename" ? CliAction::Kind::kCheck : CliAction::Kind::kUncheck, kIdRename, 0,
+           ""});
     } else if (word == "--subdirs" || word == "--no-subdirs") {
-      plan->actions.push_back({word == "--subdirs" ? CliAction::Kind::kCheck
-                                                   : CliAction::Kind::kUncheck,
-                               kIdSubdirs, 0, ""});
+      plan->actions.push_back(
+          {word == "--subdirs" ? CliAction::Kind::kCheck : CliAction::Kind::kUncheck, kIdSubdirs, 0,
+           ""});
     } else if (word == "--move-known" || word == "--move-unknown") {
       if (!argument(&value)) return false;
       bool known = word == "--move-known";

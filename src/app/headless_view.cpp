@@ -9,9 +9,13 @@ std::string HeadlessView::GetText(int id) {
   return it == texts_.end() ? std::string() : it->second;
 }
 
-std::optional<std::string> HeadlessView::ChooseFile() { return std::exchange(next_answer_, {}); }
+std::optional<std::string> HeadlessView::ChooseFile() {
+  return std::exchange(next_answer_, {});
+}
 
-std::optional<std::string> HeadlessView::ChooseFolder() { return std::exchange(next_answer_, {}); }
+std::optional<std::string> HeadlessView::ChooseFolder() {
+  return std::exchange(next_answer_, {});
+}
 
 void HeadlessView::ShowMessage(std::string_view text, std::string_view /*caption*/) {
   for (size_t i = 0; i < text.size(); ++i) {
@@ -59,6 +63,8 @@ std::string HeadlessView::StateBlock() {
   return block;
 }
 
-std::string HeadlessView::TakeOutput() { return std::exchange(output_, {}); }
+std::string HeadlessView::TakeOutput() {
+  return std::exchange(output_, {});
+}
 
 }  // namespace cartidex

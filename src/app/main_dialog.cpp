@@ -16,7 +16,9 @@
 
 namespace cartidex {
 
-void MainDialog::Init() { RefreshControls(); }
+void MainDialog::Init() {
+  RefreshControls();
+}
 
 bool MainDialog::Command(int id) {
   if (busy_) return false;
@@ -76,8 +78,8 @@ bool MainDialog::Close() {
 
 void MainDialog::RefreshControls() {
   uint32_t sets = Database().GetSetCount();
-  view_->SetText(kIdInfoLine, (sets > 0 ? FormatDecimal(sets) : std::string("No")) +
-                                  " roms in database");
+  view_->SetText(kIdInfoLine,
+                 (sets > 0 ? FormatDecimal(sets) : std::string("No")) + " roms in database");
   bool known = view_->IsChecked(kIdMoveKnown);
   view_->Enable(kIdMoveKnownField, known);
   view_->Enable(kIdMoveKnownBrowse, known);

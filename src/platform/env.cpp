@@ -6,9 +6,13 @@ namespace {
 Env* g_installed = nullptr;
 }  // namespace
 
-Env* Env::Default() { return g_installed != nullptr ? g_installed : RealEnv(); }
+Env* Env::Default() {
+  return g_installed != nullptr ? g_installed : RealEnv();
+}
 
-void Env::SetDefault(Env* env) { g_installed = env; }
+void Env::SetDefault(Env* env) {
+  g_installed = env;
+}
 
 Status ReadWholeFile(Env* env, const std::string& path, std::string* contents) {
   contents->clear();

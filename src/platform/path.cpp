@@ -32,8 +32,8 @@ bool IsReservedDeviceName(std::string_view name) {
   for (const char* n : kNames) {
     if (stem == n) return true;
   }
-  if (stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
-      stem[3] >= '1' && stem[3] <= '9') {
+  if (stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' &&
+      stem[3] <= '9') {
     return true;
   }
   return false;
@@ -80,7 +80,15 @@ bool IsForbiddenNameByte(unsigned char c) {
 #ifdef _WIN32
   if (c < 0x20) return true;
   switch (c) {
-    case '<': case '>': case ':': case '"': case '/': case '\\': case '|': case '?': case '*':
+    case '<':
+    case '>':
+    case ':':
+    case '"':
+    case '/':
+    case '\\':
+    case '|':
+    case '?':
+    case '*':
       return true;
     default:
       return false;

@@ -25,7 +25,9 @@ inline constexpr size_t kMaxComponent = 255;
 bool IsSeparator(char c);
 
 // True for the bytes that separate folders in a zip member name: '\' and '/' on every platform.
-inline bool IsZipSeparator(char c) { return c == '/' || c == '\\'; }
+inline bool IsZipSeparator(char c) {
+  return c == '/' || c == '\\';
+}
 
 // The part of `path` after its last separator; the whole path when it has none.
 std::string_view BaseName(std::string_view path);

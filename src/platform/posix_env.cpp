@@ -22,12 +22,26 @@ namespace {
 Status ErrnoStatus(const std::string& what, int err) {
   Status::Code code = Status::Code::kIoError;
   switch (err) {
-    case ENOENT: case ENOTDIR: code = Status::Code::kNotFound; break;
-    case EEXIST: case ENOTEMPTY: code = Status::Code::kExists; break;
-    case ENAMETOOLONG: code = Status::Code::kTooLong; break;
-    case ENOSPC: case EDQUOT: code = Status::Code::kNoSpace; break;
-    case EINVAL: code = Status::Code::kInvalid; break;
-    default: break;
+    case ENOENT:
+    case ENOTDIR:
+      code = Status::Code::kNotFound;
+      break;
+    case EEXIST:
+    case ENOTEMPTY:
+      code = Status::Code::kExists;
+      break;
+    case ENAMETOOLONG:
+      code = Status::Code::kTooLong;
+      break;
+    case ENOSPC:
+    case EDQUOT:
+      code = Status::Code::kNoSpace;
+      break;
+    case EINVAL:
+      code = Status::Code::kInvalid;
+      break;
+    default:
+      break;
   }
   return Status::Error(code, what + ": " + std::strerror(err));
 }
@@ -44,8 +58,15 @@ class Fd {
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
   int get() const { return fd_; }
-  int Release() { int fd = fd_; fd_ = -1; return fd; }
-  void Reset() { if (fd_ >= 0) ::close(fd_); fd_ = -1; }
+  int Release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+  void Reset() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
 
  private:
   int fd_;
@@ -178,8 +199,8 @@ class PosixEnv : public Env {
     }
     // Back to blocking reads; O_NONBLOCK is the one status flag the open set.
     ::fcntl(fd.get(), F_SETFL, 0);
-    *file = std::make_unique<PosixReadableFile>(fd.Release(), static_cast<uint64_t>(st.st_size),
-                                                path);
+    *file =
+        std::make_unique<PosixReadableFile>(fd.Release(), static_cast<uint64_t>(st.st_size), path);
     return Status::Ok();
   }
 
@@ -188,9 +209,15 @@ class PosixEnv : public Env {
     if (!PathFits(path)) return TooLong(path);
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
     switch (mode) {
-      case WriteMode::kReplace: flags |= O_TRUNC; break;
-      case WriteMode::kNew: flags |= O_EXCL; break;
-      case WriteMode::kAppend: flags |= O_APPEND; break;
+      case WriteMode::kReplace:
+        flags |= O_TRUNC;
+        break;
+      case WriteMode::kNew:
+        flags |= O_EXCL;
+        break;
+      case WriteMode::kAppend:
+        flags |= O_APPEND;
+        break;
     }
     int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) return ErrnoStatus(path, errno);

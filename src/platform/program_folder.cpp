@@ -44,6 +44,8 @@ std::string TmpFolder() {
   return f;
 }
 
-std::string LogPath() { return JoinPath(ProgramFolder(), "log.txt"); }
+std::string LogPath() {
+  return JoinPath(ProgramFolder(), "log.txt");
+}
 
 }  // namespace cartidex

@@ -29,7 +29,8 @@ const std::string kStartLog =
     "Directory \"tmp\" emptied\r\nLoading datafiles :\r\n - games.cxi\r\n"
     "Datafiles loaded\r\nShowing dialogbox\r\n\r\n";
 
-[[maybe_unused]] std::string Opened(const std::string& path, const std::string& contents, bool found) {
+[[maybe_unused]] std::string Opened(const std::string& path, const std::string& contents,
+                                    bool found) {
   return "Opened: " + path + " Size: " + std::to_string(contents.size()) +
          " CRC32: " + std::to_string(Crc32(contents)) + " Found: " + (found ? "I" : "No") + "\r\n";
 }
