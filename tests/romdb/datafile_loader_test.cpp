@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "platform/activity_log.h"
+#include "platform/env.h"
+#include "platform/program_folder.h"
 #include "romdb/rom_database.h"
 #include "support/test_util.h"
 
@@ -192,6 +198,66 @@ TEST(DatafileLoaderTest, ReloadReadsTheFolderAgainAndShrinks) {
   Database().FindRom(0x11, 1, &found, &index);
   EXPECT_FALSE(found);
 }
+
+}  // namespace
+}  // namespace cartidex
+
+namespace cartidex {
+namespace {
+
+#ifndef _WIN32
+// A program folder so deep that a datafile's path no longer fits the platform: the file is named
+// in the log and skipped, never read through a cut path.
+TEST(DatafileLoaderTest, ADatafileWhosePathIsTooLongIsSkipped) {
+  namespace fs = std::filesystem;
+  test::TempDir root;
+  const fs::path start = fs::current_path();
+  fs::current_path(root.path());
+  std::string home = root.path();
+  const std::string part(200, 'd');
+  std::vector<std::string> made;
+  while (home.size() + 1 + part.size() < 4040) {
+    fs::create_directory(part);
+    fs::current_path(part);
+    home += "/" + part;
+    made.push_back(fs::current_path().string());
+  }
+  while (home.size() < 4040) {
+    const std::string last(4040 - home.size() - 1, 'e');
+    fs::create_directory(last);
+    fs::current_path(last);
+    home += "/" + last;
+    made.push_back(fs::current_path().string());
+  }
+  fs::create_directory("datfiles");
+  fs::current_path("datfiles");
+  const std::string name = std::string(100, 'n') + ".cxi";
+  { std::ofstream(name, std::ios::binary) << "Deep.bin;1;1\r\n"; }
+  std::ofstream("short.cxi", std::ios::binary) << "Short.bin;2;2\r\n";
+  fs::current_path(start);
+
+  SetProgramFolder(home);
+  Database().Clear();
+  LoadDatafiles();
+  EXPECT_EQ(Database().GetSetCount(), 1u);
+  std::string log;
+  EXPECT_TRUE(ReadWholeFile(Env::Default(), home + "/log.txt", &log).ok());
+  EXPECT_EQ(log, "Loading datafiles :\r\n - " + name + "\r\n ! Path too long\r\n - short.cxi\r\n");
+
+  // Take the tree down from the bottom: its full paths are too long for most calls.
+  CloseLog();
+  SetProgramFolder("");
+  Database().Clear();
+  fs::current_path(home);
+  fs::remove_all("datfiles");
+  fs::remove("log.txt");
+  for (size_t i = made.size(); i-- > 0;) {
+    fs::current_path("..");
+    fs::remove(fs::path(made[i]).filename());
+  }
+  fs::current_path(start);
+}
+#endif
 
 }  // namespace
 }  // namespace cartidex
