@@ -49,23 +49,6 @@ TEST(EnvTest, ListingsAreFilteredAndSortedLikeTheWindowsOrder) {
   EXPECT_FALSE(env->ListFolder(dir.Path("missing"), "*.*", &entries).ok());
 }
 
-TEST(EnvTest, MoveNeverReplacesAndKeepsTheSourceOnFailure) {
-  TempDir dir;
-  WriteFile(dir.Path("a"), "A");
-  WriteFile(dir.Path("b"), "B");
-  Env* env = RealEnv();
-  Status s = env->MoveFile(dir.Path("a"), dir.Path("b"));
-  EXPECT_FALSE(s.ok());
-  EXPECT_EQ(s.code(), Status::Code::kExists);
-  EXPECT_EQ(ReadFile(dir.Path("a")), "A");
-  EXPECT_EQ(ReadFile(dir.Path("b")), "B");
-  ASSERT_TRUE(env->MoveFile(dir.Path("a"), dir.Path("c")).ok());
-  EXPECT_FALSE(Exists(dir.Path("a")));
-  EXPECT_EQ(ReadFile(dir.Path("c")), "A");
-  EXPECT_FALSE(env->MoveFile(dir.Path("c"), dir.Path("no/such/folder/c")).ok());
-  EXPECT_EQ(ReadFile(dir.Path("c")), "A");
-}
-
 // /dev/shm is another file system than the temporary folder on the machines we test on.
 TEST(EnvTest, MoveToAnotherFileSystemCopiesKeepsTheTimeAndRemoves) {
   std::error_code ec;
@@ -91,19 +74,6 @@ TEST(EnvTest, MoveToAnotherFileSystemCopiesKeepsTheTimeAndRemoves) {
   EXPECT_EQ(std::filesystem::last_write_time(other + "/big.bin"), before);
   EXPECT_EQ(test::ListTree(other), (std::vector<std::string>{"big.bin", "taken.bin"}));
   std::filesystem::remove_all(other, ec);
-}
-
-TEST(EnvTest, FileIdsTellTheSameFileFromTheSameText) {
-  TempDir dir;
-  WriteFile(dir.Path("a"), "A");
-  WriteFile(dir.Path("b"), "A");
-  Env* env = RealEnv();
-  FileId a, a2, b;
-  ASSERT_TRUE(env->GetFileId(dir.Path("a"), &a).ok());
-  ASSERT_TRUE(env->GetFileId(dir.path() + "/./a", &a2).ok());
-  ASSERT_TRUE(env->GetFileId(dir.Path("b"), &b).ok());
-  EXPECT_EQ(a, a2);
-  EXPECT_FALSE(a == b);
 }
 
 TEST(EnvTest, DosTimesAreLocalTimeAndInvalidStampsAreRefused) {
