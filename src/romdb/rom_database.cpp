@@ -67,6 +67,17 @@ uint32_t RomDatabase::AddSet(std::string_view name, std::span<const int32_t> rom
   return AddSetExact(FormSetName(name), roms);
 }
 
+SetRecord& RomDatabase::StartSet(std::string_view set_name, size_t rom_count) {
+  if (set_count_ == sets_.size()) sets_.emplace_back();
+  SetRecord& set = sets_[set_count_++];
+  set.archive_name = set_name;
+  set.display_name = set_name;
+  set.rom_indices.resize(rom_count);
+  set.found.assign(rom_count, 0);
+  set.owned = false;
+  return set;
+}
+
 uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int32_t> roms) {
   size_t count = 0;
   while (count < roms.size() && roms[count] >= 0) ++count;
@@ -78,14 +89,8 @@ uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int
     if (static_cast<size_t>(roms[c]) >= roms_.size()) return kNoIndex;
   }
   const int32_t s = static_cast<int32_t>(set_count_);
-  if (set_count_ == sets_.size()) sets_.emplace_back();
-  ++set_count_;
-  SetRecord& set = sets_[static_cast<size_t>(s)];
-  set.archive_name = set_name;
-  set.display_name = set_name;
-  set.rom_indices.assign(roms.begin(), roms.begin() + static_cast<ptrdiff_t>(count));
-  set.found.assign(count, 0);
-  set.owned = false;
+  SetRecord& set = StartSet(set_name, count);
+  std::copy(roms.begin(), roms.begin() + static_cast<ptrdiff_t>(count), set.rom_indices.begin());
   for (size_t c = 0; c < count; ++c) {
     Entry& e = roms_[static_cast<size_t>(roms[c])];
     e.set_index = s;
@@ -98,14 +103,7 @@ uint32_t RomDatabase::AddCheckedRomsAndSet(std::string_view set_name,
                                            std::span<const ParsedRom> roms,
                                            std::string_view system) {
   const int32_t s = static_cast<int32_t>(set_count_);
-  if (set_count_ == sets_.size()) sets_.emplace_back();
-  ++set_count_;
-  SetRecord& set = sets_[static_cast<size_t>(s)];
-  set.archive_name = set_name;
-  set.display_name = set_name;
-  set.rom_indices.resize(roms.size());
-  set.found.assign(roms.size(), 0);
-  set.owned = false;
+  SetRecord& set = StartSet(set_name, roms.size());
   if (roms.empty()) return static_cast<uint32_t>(s);
   // A set without ROMs names no system: the system table only learns systems that ROMs use.
   const uint32_t system_id = InternSystem(system);

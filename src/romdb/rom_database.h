@@ -98,6 +98,9 @@ class RomDatabase {
     uint32_t index;
   };
 
+  // Takes the next set record (one kept from an earlier load when there is one) and starts it
+  // afresh with `rom_count` slots; the caller fills the ROM indices.
+  SetRecord& StartSet(std::string_view set_name, size_t rom_count);
   uint32_t InternSystem(std::string_view system);
   void BuildIndex() const;
 
