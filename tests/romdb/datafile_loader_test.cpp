@@ -8,6 +8,7 @@
 #include "platform/activity_log.h"
 #include "platform/env.h"
 #include "platform/program_folder.h"
+#include "romdb/database_describe.h"
 #include "romdb/rom_database.h"
 #include "support/test_util.h"
 
@@ -21,22 +22,6 @@ std::string Parse(std::string_view contents, RomDatabase* db) {
   TestHome home;
   ParseOwnDatafile(contents, db);
   return home.Log();
-}
-
-std::string Describe(const RomDatabase& db) {
-  std::string out;
-  for (uint32_t s = 0; s < db.GetSetCount(); ++s) {
-    const SetRecord& set = db.GetSet(s);
-    out += "[" + set.display_name;
-    for (int32_t r : set.rom_indices) {
-      RomRecord rom = db.GetRom(static_cast<uint32_t>(r));
-      char buf[64];
-      std::snprintf(buf, sizeof buf, "%u/%08X", rom.size, rom.crc);
-      out += " " + rom.name + "@" + rom.system + "=" + buf;
-    }
-    out += "]";
-  }
-  return out;
 }
 
 TEST(DatafileLoaderTest, WorkedExample) {

@@ -10,6 +10,7 @@
 
 #include "platform/activity_log.h"
 #include "romdb/datafile_loader.h"
+#include "romdb/database_describe.h"
 #include "romdb/rom_database.h"
 #include "support/test_util.h"
 
@@ -27,23 +28,6 @@ std::string LoadAll(const TestHome& home) {
   const std::string head = "Loading datafiles :\r\n";
   EXPECT_TRUE(log.starts_with(head)) << log.substr(0, 200);
   return log.substr(head.size());
-}
-
-// "[SET rom@system=size/CRC ...]" for every set, in table order.
-std::string Describe(const RomDatabase& db) {
-  std::string out;
-  for (uint32_t s = 0; s < db.GetSetCount(); ++s) {
-    const SetRecord& set = db.GetSet(s);
-    out += "[" + set.display_name;
-    for (int32_t r : set.rom_indices) {
-      RomRecord rom = db.GetRom(static_cast<uint32_t>(r));
-      char numbers[32];
-      std::snprintf(numbers, sizeof numbers, "%u/%08X", rom.size, rom.crc);
-      out += " " + rom.name + "@" + rom.system + "=" + numbers;
-    }
-    out += "]";
-  }
-  return out;
 }
 
 // True when every ROM points back at the set and slot that hold it.
