@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/activity_log.h"
-#include "romdb/datafile_loader.h"
 #include "romdb/database_describe.h"
+#include "romdb/datafile_loader.h"
 #include "romdb/rom_database.h"
 #include "support/test_util.h"
 
