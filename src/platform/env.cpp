@@ -1,5 +1,7 @@
 #include "platform/env.h"
 
+#include <cstdint>
+
 namespace cartidex {
 
 namespace {
@@ -19,17 +21,21 @@ Status ReadWholeFile(Env* env, const std::string& path, std::string* contents) {
   std::unique_ptr<ReadableFile> file;
   Status s = env->OpenForRead(path, &file);
   if (!s.ok()) return s;
-  // Room for the size the file had when opened, and more as it grows: no copying as it fills.
+  // One byte more than the size the file had when opened is asked for: a file that did not
+  // change is read whole by the first call, and the next finds its end. A file that grew
+  // meanwhile is read on in pieces.
   constexpr size_t kChunk = 1 << 16;
-  contents->reserve(static_cast<size_t>(file->Size()) + kChunk);
+  const uint64_t expected = file->Size();
+  size_t want = expected < SIZE_MAX - kChunk ? static_cast<size_t>(expected) + 1 : kChunk;
   for (;;) {
-    size_t old = contents->size();
-    contents->resize(old + kChunk);
+    const size_t old = contents->size();
+    contents->resize(old + want);
     size_t got = 0;
-    s = file->Read(contents->data() + old, kChunk, &got);
+    s = file->Read(contents->data() + old, want, &got);
     contents->resize(old + got);
     if (!s.ok()) return s;
     if (got == 0) return Status::Ok();
+    want = got < want ? want - got : kChunk;
   }
 }
 
