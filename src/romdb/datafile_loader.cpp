@@ -1,8 +1,5 @@
 #include "romdb/datafile_loader.h"
 
-#include <array>
-#include <bit>
-#include <cstring>
 #include <vector>
 
 #include "platform/activity_log.h"
@@ -12,6 +9,7 @@
 #include "platform/program_folder.h"
 #include "romdb/dat_file.h"
 #include "romdb/dat_format.h"
+#include "romdb/line_cut.h"
 #include "romdb/parse_hex.h"
 #include "romdb/rom_database.h"
 #include "romdb/set_builder.h"
@@ -23,46 +21,6 @@ namespace {
 // Longest field a line may use, in bytes.
 constexpr size_t kMaxField = 259;
 
-// How the parse sees a byte.
-enum ByteClass : uint8_t { kPlain, kColon, kSemicolon, kLineEnd };
-
-constexpr std::array<uint8_t, 256> kByteClass = [] {
-  std::array<uint8_t, 256> classes{};
-  classes[':'] = kColon;
-  classes[';'] = kSemicolon;
-  classes['\r'] = kLineEnd;
-  classes['\n'] = kLineEnd;
-  classes['\0'] = kLineEnd;
-  return classes;
-}();
-
-// The bytes of `word` that are zero, as the top bit of each such byte (exact: no bit is set for
-// a byte that is not zero, whatever its neighbours hold).
-constexpr uint64_t ZeroBytes(uint64_t word) {
-  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-  return ~(((word & kLow7) + kLow7) | word | kLow7);
-}
-
-// The position of the first byte from `i` on that is not kPlain, or `size`. Eight bytes at a
-// time where it can: set lines are mostly long runs of name and digit bytes.
-size_t SkipPlain(const char* s, size_t i, size_t size) {
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    while (size - i >= 8) {
-      uint64_t word;
-      std::memcpy(&word, s + i, 8);
-      // ':' and ';' differ only in the lowest bit.
-      const uint64_t special = ZeroBytes((word | kOnes) ^ (kOnes * ';')) |
-                               ZeroBytes(word ^ (kOnes * '\r')) | ZeroBytes(word ^ (kOnes * '\n')) |
-                               ZeroBytes(word);
-      if (special != 0) return i + static_cast<size_t>(std::countr_zero(special)) / 8;
-      i += 8;
-    }
-  }
-  while (i < size && kByteClass[static_cast<unsigned char>(s[i])] == kPlain) ++i;
-  return i;
-}
-
 class OwnFormatParser {
  public:
   explicit OwnFormatParser(RomDatabase* db) : db_(db) {}
@@ -70,74 +28,50 @@ class OwnFormatParser {
   // Parses the line that begins at `p` and ends at the first CR, LF or NUL byte or at the end
   // of `text`; gives the position where it ends.
   size_t ParseLine(std::string_view text, size_t p, uint64_t number) {
-    const size_t end = CutLine(text, p);
-    std::string_view field0 = fields_[0][0];
-    if (field0 == "#console#" && group_count_ >= 2) {
-      std::string_view system = fields_[1][0];
+    cut_.Cut(text, p);
+    if (cut_.group_count() >= 2 && cut_.field(0, 0) == "#console#") {
+      std::string_view system = cut_.field(1, 0);
       if (system.size() > kMaxText) {
         LogSkippedLine(number, kTextTooLong);
       } else {
         system_.assign(system);
       }
-      return end;
+      return cut_.end();
     }
-    if (group_count_ < 3) return end;
+    if (cut_.group_count() < 3) return cut_.end();
     if (const char* reason = AddSetLine()) LogSkippedLine(number, reason);
-    return end;
+    return cut_.end();
   }
 
  private:
-  // Finds the end of the line that begins at `p` and cuts the line into the fields of its first
-  // three groups, in one pass; further groups only count. The vectors keep their room from line
-  // to line.
-  size_t CutLine(std::string_view text, size_t p) {
-    for (auto& fields : fields_) fields.clear();
-    const char* const s = text.data();
-    const size_t size = text.size();
-    size_t group = 0;
-    size_t start = p;
-    size_t i = p;
-    for (;;) {
-      i = SkipPlain(s, i, size);
-      if (i >= size || kByteClass[static_cast<unsigned char>(s[i])] == kLineEnd) break;
-      fields_[group].push_back(std::string_view(s + start, i - start));
-      const bool semicolon = s[i] == ';';
-      start = ++i;
-      if (semicolon && ++group == 3) {
-        while (i < size && kByteClass[static_cast<unsigned char>(s[i])] != kLineEnd) ++i;
-        break;
-      }
-    }
-    if (group < 3) fields_[group].push_back(std::string_view(s + start, i - start));
-    group_count_ = group < 3 ? group + 1 : 3;
-    return i;
-  }
-
+  // The first three groups are the names (the set's, then its ROMs'), the sizes and the CRC-32s;
+  // each of the last two begins with a field that is not used.
   const char* AddSetLine() {
-    const std::vector<std::string_view>& names = fields_[0];
-    const size_t n = names.size() - 1;
+    const size_t n = cut_.field_count(0) - 1;
     if (n > static_cast<size_t>(kMaxRomsPerSet)) return kTooManyRoms;
-    const std::vector<std::string_view>& sizes = fields_[1];
-    const std::vector<std::string_view>& crcs = fields_[2];
-    if (n > 0 && (sizes.size() < n + 1 || crcs.size() < n + 1)) return kMissingFields;
+    if (n > 0 && (cut_.field_count(1) < n + 1 || cut_.field_count(2) < n + 1)) {
+      return kMissingFields;
+    }
 
     const size_t first = n == 0 ? 0 : 1;
     roms_.clear();
-    if (names[0].size() > kMaxField) return kTextTooLong;
+    const std::string_view set = cut_.field(0, 0);
+    if (set.size() > kMaxField) return kTextTooLong;
     for (size_t j = first; j <= n; ++j) {
-      if (names[j].size() > kMaxField || sizes[j].size() > kMaxField ||
-          crcs[j].size() > kMaxField) {
+      const std::string_view name = cut_.field(0, j);
+      const std::string_view size = cut_.field(1, j);
+      const std::string_view crc = cut_.field(2, j);
+      if (name.size() > kMaxField || size.size() > kMaxField || crc.size() > kMaxField) {
         return kTextTooLong;
       }
-      roms_.push_back({names[j], static_cast<uint32_t>(StrToInt(sizes[j])), ParseHex(crcs[j])});
+      roms_.push_back({name, static_cast<uint32_t>(StrToInt(size)), ParseHex(crc)});
     }
-    return AddCheckedSet(db_, names[0], roms_, system_);
+    return AddCheckedSet(db_, set, roms_, system_);
   }
 
   RomDatabase* db_;
   std::string system_ = kUnknown;
-  std::array<std::vector<std::string_view>, 3> fields_;
-  size_t group_count_ = 0;  // 1, 2 or 3 (three or more)
+  LineCut cut_;
   std::vector<ParsedRom> roms_;
 };
 

@@ -6,15 +6,14 @@
 namespace cartidex {
 
 std::string FormSetName(std::string_view name) {
-  std::string set;
-  FormSetName(name, &set);
+  std::string set(SetNameStem(name));
+  set.append(kSetSuffix);
   return set;
 }
 
-void FormSetName(std::string_view name, std::string* set) {
-  size_t dot = name.rfind('.');
-  set->assign(dot == std::string_view::npos ? name : name.substr(0, dot));
-  set->append(".zip");
+std::string_view SetNameStem(std::string_view name) {
+  const size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? name : name.substr(0, dot);
 }
 
 RomDatabase::RomDatabase() {
@@ -67,11 +66,12 @@ uint32_t RomDatabase::AddSet(std::string_view name, std::span<const int32_t> rom
   return AddSetExact(FormSetName(name), roms);
 }
 
-SetRecord& RomDatabase::StartSet(std::string_view set_name, size_t rom_count) {
+SetRecord& RomDatabase::StartSet(std::string_view stem, std::string_view suffix, size_t rom_count) {
   if (set_count_ == sets_.size()) sets_.emplace_back();
   SetRecord& set = sets_[set_count_++];
-  set.archive_name = set_name;
-  set.display_name = set_name;
+  set.archive_name.assign(stem);
+  set.archive_name.append(suffix);
+  set.display_name = set.archive_name;
   set.rom_indices.resize(rom_count);
   set.found.assign(rom_count, 0);
   set.owned = false;
@@ -89,7 +89,7 @@ uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int
     if (static_cast<size_t>(roms[c]) >= roms_.size()) return kNoIndex;
   }
   const int32_t s = static_cast<int32_t>(set_count_);
-  SetRecord& set = StartSet(set_name, count);
+  SetRecord& set = StartSet(set_name, {}, count);
   std::copy(roms.begin(), roms.begin() + static_cast<ptrdiff_t>(count), set.rom_indices.begin());
   for (size_t c = 0; c < count; ++c) {
     Entry& e = roms_[static_cast<size_t>(roms[c])];
@@ -99,11 +99,11 @@ uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int
   return static_cast<uint32_t>(s);
 }
 
-uint32_t RomDatabase::AddCheckedRomsAndSet(std::string_view set_name,
+uint32_t RomDatabase::AddCheckedRomsAndSet(std::string_view stem, std::string_view suffix,
                                            std::span<const ParsedRom> roms,
                                            std::string_view system) {
   const int32_t s = static_cast<int32_t>(set_count_);
-  SetRecord& set = StartSet(set_name, roms.size());
+  SetRecord& set = StartSet(stem, suffix, roms.size());
   if (roms.empty()) return static_cast<uint32_t>(s);
   // A set without ROMs names no system: the system table only learns systems that ROMs use.
   const uint32_t system_id = InternSystem(system);
@@ -119,15 +119,6 @@ uint32_t RomDatabase::AddCheckedRomsAndSet(std::string_view set_name,
   return static_cast<uint32_t>(s);
 }
 
-namespace {
-
-bool KeyBefore(uint32_t crc_a, uint32_t size_a, uint32_t index_a, uint32_t crc_b, uint32_t size_b,
-               uint32_t index_b) {
-  return std::tie(crc_a, size_a, index_a) < std::tie(crc_b, size_b, index_b);
-}
-
-}  // namespace
-
 void RomDatabase::BuildIndex() const {
   // About two rows a bucket, at most 65536 buckets: a lookup looks at a handful of rows.
   const uint32_t n = static_cast<uint32_t>(roms_.size());
@@ -136,34 +127,26 @@ void RomDatabase::BuildIndex() const {
   bucket_shift_ = 32 - bits;
   const uint32_t buckets = 1u << bits;
 
-  // A counting sort by bucket; going down the table keeps each bucket in index order.
+  // A counting sort by bucket. Going up the table fills each bucket in index order, moving its
+  // start along; the starts are then where the next bucket begins, and shift back by one.
   bucket_start_.assign(buckets + 1, 0);
   for (const Entry& e : roms_) ++bucket_start_[(e.crc >> bucket_shift_) + 1];
   for (uint32_t b = 0; b < buckets; ++b) bucket_start_[b + 1] += bucket_start_[b];
   index_.resize(n);
-  std::vector<uint32_t> end(bucket_start_.begin() + 1, bucket_start_.end());
-  for (uint32_t i = n; i-- > 0;) {
-    const Entry& e = roms_[i];
-    index_[--end[e.crc >> bucket_shift_]] = Key{e.crc, e.size, i};
+  for (uint32_t i = 0; i < n; ++i) {
+    const uint32_t crc = roms_[i].crc;
+    index_[bucket_start_[crc >> bucket_shift_]++] = Row{crc, i};
   }
-  auto before = [](const Key& a, const Key& b) {
-    return KeyBefore(a.crc, a.size, a.index, b.crc, b.size, b.index);
-  };
-  // Buckets hold a few rows each: insertion sort, which the counting sort's index order helps
-  // (rows of equal CRC-32 and size are already in order), beats a call of std::sort per bucket.
+  std::copy_backward(bucket_start_.begin(), bucket_start_.end() - 1, bucket_start_.end());
+  bucket_start_[0] = 0;
+
   for (uint32_t b = 0; b < buckets; ++b) {
-    Key* first = index_.data() + bucket_start_[b];
-    Key* last = index_.data() + bucket_start_[b + 1];
-    if (last - first > 16) {
-      std::sort(first, last, before);
-      continue;
-    }
-    for (Key* k = first + 1; k < last; ++k) {
-      const Key row = *k;
-      Key* hole = k;
-      for (; hole > first && before(row, hole[-1]); --hole) *hole = hole[-1];
-      *hole = row;
-    }
+    if (bucket_start_[b + 1] - bucket_start_[b] <= kSmallBucket) continue;
+    std::sort(index_.begin() + bucket_start_[b], index_.begin() + bucket_start_[b + 1],
+              [this](const Row& x, const Row& y) {
+                return std::tie(x.crc, roms_[x.index].size, x.index) <
+                       std::tie(y.crc, roms_[y.index].size, y.index);
+              });
   }
   index_stale_ = false;
 }
@@ -174,26 +157,42 @@ RomRecord RomDatabase::FindRom(uint32_t crc, uint32_t size, bool* found, uint32_
   if (roms_.empty()) return result;
   if (index_stale_) BuildIndex();
 
-  // The matching entries, in index order.
   const uint32_t bucket = crc >> bucket_shift_;
-  auto first = index_.begin() + bucket_start_[bucket];
-  auto last = index_.begin() + bucket_start_[bucket + 1];
-  auto before = [](const Key& a, const Key& b) {
-    return KeyBefore(a.crc, a.size, a.index, b.crc, b.size, b.index);
-  };
-  first = std::lower_bound(first, last, Key{crc, size, 0}, before);
-  auto end = std::upper_bound(first, last, Key{crc, size, kNoIndex}, before);
-  if (first == end) return result;
-
+  const Row* first = index_.data() + bucket_start_[bucket];
+  const Row* last = index_.data() + bucket_start_[bucket + 1];
   const uint32_t k = *index;
-  // The next match after k, going round; k itself only when it is 0 (tried last).
-  auto next =
-      std::upper_bound(first, end, k, [](uint32_t i, const Key& key) { return i < key.index; });
+  // Wanted: the next match after k, going round; k itself only when it is 0 (tried last). So
+  // the first match past k, or else the lowest match when it comes before k.
+  uint32_t past_k = kNoIndex;
+  uint32_t lowest = kNoIndex;
+  if (last - first <= static_cast<ptrdiff_t>(kSmallBucket)) {
+    for (const Row* r = first; r < last; ++r) {
+      if (r->crc != crc || roms_[r->index].size != size) continue;
+      if (lowest == kNoIndex) lowest = r->index;
+      if (r->index > k) {
+        past_k = r->index;
+        break;
+      }
+    }
+  } else {
+    // Sorted: the matches are one run, in index order.
+    auto before = [this](const Row& row, uint32_t row_size, uint32_t c, uint32_t s, uint32_t i) {
+      return std::tie(row.crc, row_size, row.index) < std::tie(c, s, i);
+    };
+    const Row* run = std::partition_point(first, last, [&](const Row& row) {
+      return before(row, roms_[row.index].size, crc, size, 0);
+    });
+    const Row* next = std::partition_point(run, last, [&](const Row& row) {
+      return row.crc == crc && roms_[row.index].size == size && row.index <= k;
+    });
+    if (run < last && run->crc == crc && roms_[run->index].size == size) lowest = run->index;
+    if (next < last && next->crc == crc && roms_[next->index].size == size) past_k = next->index;
+  }
   uint32_t hit;
-  if (next != end) {
-    hit = next->index;
-  } else if (first->index < k || (k == 0 && first->index == 0)) {
-    hit = first->index;
+  if (past_k != kNoIndex) {
+    hit = past_k;
+  } else if (lowest != kNoIndex && (lowest < k || (k == 0 && lowest == 0))) {
+    hit = lowest;
   } else {
     return result;
   }

@@ -28,8 +28,10 @@ inline constexpr uint32_t kNoIndex = 0xFFFFFFFFu;
 // The name of the set that a datafile names `name`: cut at its last '.', then ".zip" appended
 // ('Demo 1.1' gives 'Demo 1.zip', 'Demo' gives 'Demo.zip', '.cfg' gives '.zip').
 std::string FormSetName(std::string_view name);
-// The same, written into `*set` (whose room is reused).
-void FormSetName(std::string_view name, std::string* set);
+// What every set name of an own datafile ends in.
+inline constexpr std::string_view kSetSuffix = ".zip";
+// `name` cut at its last '.': FormSetName(name) is this followed by kSetSuffix.
+std::string_view SetNameStem(std::string_view name);
 
 class RomDatabase {
  public:
@@ -49,11 +51,11 @@ class RomDatabase {
   // The same as AddSet, with `set_name` taken as it stands for the archive and display names
   // (the DAT formats name a set by its game, whose name may hold dots).
   uint32_t AddSetExact(std::string_view set_name, std::span<const int32_t> roms);
-  // Adds `roms` at the end of the ROM table, all of `system`, and then the set `set_name` (taken
-  // as it stands) holding them; the same as AddRom for each and then AddSetExact, in one pass.
-  // The caller has checked that everything fits (CheckSetExact).
-  uint32_t AddCheckedRomsAndSet(std::string_view set_name, std::span<const ParsedRom> roms,
-                                std::string_view system);
+  // Adds `roms` at the end of the ROM table, all of `system`, and then the set named `stem`
+  // followed by `suffix` holding them; the same as AddRom for each and then AddSetExact, in one
+  // pass. The caller has checked that everything fits (CheckSet, CheckSetExact).
+  uint32_t AddCheckedRomsAndSet(std::string_view stem, std::string_view suffix,
+                                std::span<const ParsedRom> roms, std::string_view system);
 
   // Looks for an entry whose CRC-32 and size equal `crc` and `size`. `*index` is 0 to start a
   // search, or an index that an earlier FindRom returned since the last load. Entries are tried
@@ -90,17 +92,20 @@ class RomDatabase {
     int32_t set_index;
     int32_t slot;
   };
-  // One row of the lookup index. The rows are grouped in buckets by the top bits of the CRC-32
-  // and sorted by CRC-32, size and index within a bucket.
-  struct Key {
+  // One row of the lookup index. The rows are grouped in buckets by the top bits of the CRC-32.
+  // A bucket of at most kSmallBucket rows keeps them in index order and is searched row by row;
+  // a larger one (many entries of one CRC-32) is sorted by CRC-32, size and index and searched
+  // by halving.
+  struct Row {
     uint32_t crc;
-    uint32_t size;
     uint32_t index;
   };
+  static constexpr uint32_t kSmallBucket = 32;
 
   // Takes the next set record (one kept from an earlier load when there is one) and starts it
-  // afresh with `rom_count` slots; the caller fills the ROM indices.
-  SetRecord& StartSet(std::string_view set_name, size_t rom_count);
+  // afresh, named `stem` followed by `suffix`, with `rom_count` slots; the caller fills the ROM
+  // indices.
+  SetRecord& StartSet(std::string_view stem, std::string_view suffix, size_t rom_count);
   uint32_t InternSystem(std::string_view system);
   void BuildIndex() const;
 
@@ -121,7 +126,7 @@ class RomDatabase {
   uint32_t set_count_ = 0;
   // Sets whose found flags may be set: ClearFoundFlags needs to visit only these.
   std::vector<uint32_t> marked_sets_;
-  mutable std::vector<Key> index_;
+  mutable std::vector<Row> index_;
   // Bucket b holds the rows index_[bucket_start_[b]] up to index_[bucket_start_[b + 1]].
   mutable std::vector<uint32_t> bucket_start_;
   mutable uint32_t bucket_shift_ = 32;

@@ -1,30 +1,18 @@
 #include "romdb/set_builder.h"
 
 #include <string>
-#include <vector>
 
 #include "platform/activity_log.h"
 #include "romdb/rom_database.h"
 
 namespace cartidex {
 
-const char* CheckSet(const RomDatabase& db, std::string_view name, std::span<const ParsedRom> roms,
-                     std::string_view system) {
-  return CheckSetExact(db, FormSetName(name), roms, system);
-}
+namespace {
 
-const char* AddCheckedSet(RomDatabase* db, std::string_view name, std::span<const ParsedRom> roms,
-                          std::string_view system) {
-  // One buffer for every set of a load: set names are often past the small-string room.
-  thread_local std::string set_name;
-  FormSetName(name, &set_name);
-  return AddCheckedSetExact(db, set_name, roms, system);
-}
-
-const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
-                          std::span<const ParsedRom> roms, std::string_view system) {
+const char* CheckSetOfNameSize(const RomDatabase& db, size_t set_name_size,
+                               std::span<const ParsedRom> roms, std::string_view system) {
   if (roms.size() > static_cast<size_t>(kMaxRomsPerSet)) return kTooManyRoms;
-  if (system.size() > kMaxText || set_name.size() > kMaxText) return kTextTooLong;
+  if (system.size() > kMaxText || set_name_size > kMaxText) return kTextTooLong;
   for (const ParsedRom& rom : roms) {
     if (rom.name.size() > kMaxText) return kTextTooLong;
   }
@@ -33,10 +21,32 @@ const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
   return nullptr;
 }
 
+}  // namespace
+
+const char* CheckSet(const RomDatabase& db, std::string_view name, std::span<const ParsedRom> roms,
+                     std::string_view system) {
+  return CheckSetOfNameSize(db, SetNameStem(name).size() + kSetSuffix.size(), roms, system);
+}
+
+const char* AddCheckedSet(RomDatabase* db, std::string_view name, std::span<const ParsedRom> roms,
+                          std::string_view system) {
+  const std::string_view stem = SetNameStem(name);
+  if (const char* reason = CheckSetOfNameSize(*db, stem.size() + kSetSuffix.size(), roms, system)) {
+    return reason;
+  }
+  db->AddCheckedRomsAndSet(stem, kSetSuffix, roms, system);
+  return nullptr;
+}
+
+const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
+                          std::span<const ParsedRom> roms, std::string_view system) {
+  return CheckSetOfNameSize(db, set_name.size(), roms, system);
+}
+
 const char* AddCheckedSetExact(RomDatabase* db, std::string_view set_name,
                                std::span<const ParsedRom> roms, std::string_view system) {
   if (const char* reason = CheckSetExact(*db, set_name, roms, system)) return reason;
-  db->AddCheckedRomsAndSet(set_name, roms, system);
+  db->AddCheckedRomsAndSet(set_name, {}, roms, system);
   return nullptr;
 }
 
