@@ -31,7 +31,7 @@ std::string SystemOf(const RomDatabase& db, const SetRecord& set) {
 }
 
 // The display name cut at its last '.', the first byte never taken as that '.'.
-std::string NameLine(const std::string& display) {
+std::string NameLine(std::string_view display) {
   size_t end = display.size();
   for (size_t i = display.size(); i > 1; --i) {
     if (display[i - 1] == '.') {
@@ -39,7 +39,9 @@ std::string NameLine(const std::string& display) {
       break;
     }
   }
-  return display.substr(0, end) + "\r\n";
+  std::string line(display.substr(0, end));
+  line += "\r\n";
+  return line;
 }
 
 // The part of a list's file name that the system gives: nested systems ("A/B") stay in the one

@@ -27,7 +27,10 @@ void RomDatabase::Clear() {
   system_ids_.clear();
   system_ids_.emplace(kUnknown, 0);
   last_system_ = 0;
-  set_count_ = 0;
+  sets_.clear();
+  set_names_.clear();
+  set_roms_.clear();
+  found_.clear();
   marked_sets_.clear();
   index_.clear();
   bucket_start_.clear();
@@ -66,32 +69,32 @@ uint32_t RomDatabase::AddSet(std::string_view name, std::span<const int32_t> rom
   return AddSetExact(FormSetName(name), roms);
 }
 
-SetRecord& RomDatabase::StartSet(std::string_view stem, std::string_view suffix, size_t rom_count) {
-  if (set_count_ == sets_.size()) sets_.emplace_back();
-  SetRecord& set = sets_[set_count_++];
-  set.archive_name.assign(stem);
-  set.archive_name.append(suffix);
-  set.display_name = set.archive_name;
-  set.rom_indices.resize(rom_count);
-  set.found.assign(rom_count, 0);
-  set.owned = false;
-  return set;
+size_t RomDatabase::StartSet(std::string_view stem, std::string_view suffix, size_t rom_count) {
+  const size_t first = set_roms_.size();
+  sets_.push_back(Set{static_cast<uint32_t>(set_names_.size()),
+                      static_cast<uint32_t>(stem.size() + suffix.size()),
+                      static_cast<uint32_t>(first), static_cast<uint32_t>(rom_count), false});
+  set_names_.append(stem);
+  set_names_.append(suffix);
+  set_roms_.resize(first + rom_count);
+  found_.resize(first + rom_count, 0);
+  return first;
 }
 
 uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int32_t> roms) {
   size_t count = 0;
   while (count < roms.size() && roms[count] >= 0) ++count;
-  if (set_count_ >= kMaxSets || set_name.size() > kMaxText ||
+  if (sets_.size() >= kMaxSets || set_name.size() > kMaxText ||
       count > static_cast<size_t>(kMaxRomsPerSet)) {
     return kNoIndex;
   }
   for (size_t c = 0; c < count; ++c) {
     if (static_cast<size_t>(roms[c]) >= roms_.size()) return kNoIndex;
   }
-  const int32_t s = static_cast<int32_t>(set_count_);
-  SetRecord& set = StartSet(set_name, {}, count);
-  std::copy(roms.begin(), roms.begin() + static_cast<ptrdiff_t>(count), set.rom_indices.begin());
+  const int32_t s = static_cast<int32_t>(sets_.size());
+  const size_t first = StartSet(set_name, {}, count);
   for (size_t c = 0; c < count; ++c) {
+    set_roms_[first + c] = roms[c];
     Entry& e = roms_[static_cast<size_t>(roms[c])];
     e.set_index = s;
     e.slot = static_cast<int32_t>(c);
@@ -102,14 +105,14 @@ uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int
 uint32_t RomDatabase::AddCheckedRomsAndSet(std::string_view stem, std::string_view suffix,
                                            std::span<const ParsedRom> roms,
                                            std::string_view system) {
-  const int32_t s = static_cast<int32_t>(set_count_);
-  SetRecord& set = StartSet(stem, suffix, roms.size());
+  const int32_t s = static_cast<int32_t>(sets_.size());
+  const size_t first = StartSet(stem, suffix, roms.size());
   if (roms.empty()) return static_cast<uint32_t>(s);
   // A set without ROMs names no system: the system table only learns systems that ROMs use.
   const uint32_t system_id = InternSystem(system);
   for (size_t c = 0; c < roms.size(); ++c) {
     const ParsedRom& rom = roms[c];
-    set.rom_indices[c] = static_cast<int32_t>(roms_.size());
+    set_roms_[first + c] = static_cast<int32_t>(roms_.size());
     roms_.push_back(Entry{static_cast<uint32_t>(names_.size()),
                           static_cast<uint32_t>(rom.name.size()), system_id, rom.crc, rom.size, s,
                           static_cast<int32_t>(c)});
@@ -204,10 +207,10 @@ RomRecord RomDatabase::FindRom(uint32_t crc, uint32_t size, bool* found, uint32_
 
 bool RomDatabase::MarkRomFound(int32_t set_index, int32_t slot, bool* newly) {
   if (newly != nullptr) *newly = false;
-  if (set_index < 0 || static_cast<uint32_t>(set_index) >= set_count_) return false;
-  SetRecord& set = sets_[static_cast<size_t>(set_index)];
-  if (slot < 0 || slot >= set.rom_count()) return false;
-  uint8_t& flag = set.found[static_cast<size_t>(slot)];
+  if (set_index < 0 || static_cast<size_t>(set_index) >= sets_.size()) return false;
+  const Set& set = sets_[static_cast<size_t>(set_index)];
+  if (slot < 0 || static_cast<uint32_t>(slot) >= set.rom_count) return false;
+  uint8_t& flag = found_[set.first + static_cast<uint32_t>(slot)];
   if (newly != nullptr) *newly = flag == 0;
   if (flag == 0) marked_sets_.push_back(static_cast<uint32_t>(set_index));
   flag = 1;
@@ -215,15 +218,28 @@ bool RomDatabase::MarkRomFound(int32_t set_index, int32_t slot, bool* newly) {
 }
 
 void RomDatabase::MarkSetOwned(int32_t set_index, bool value) {
-  if (set_index < 0 || static_cast<uint32_t>(set_index) >= set_count_) return;
+  if (set_index < 0 || static_cast<size_t>(set_index) >= sets_.size()) return;
   sets_[static_cast<size_t>(set_index)].owned = value;
 }
 
 void RomDatabase::ClearFoundFlags() {
   for (uint32_t s : marked_sets_) {
-    if (s < set_count_) std::fill(sets_[s].found.begin(), sets_[s].found.end(), 0);
+    if (s >= sets_.size()) continue;
+    const auto first = found_.begin() + sets_[s].first;
+    std::fill(first, first + sets_[s].rom_count, 0);
   }
   marked_sets_.clear();
+}
+
+SetRecord RomDatabase::GetSet(uint32_t set_index) const {
+  const Set& set = sets_[set_index];
+  SetRecord record;
+  record.rom_indices = std::span<const int32_t>(set_roms_.data() + set.first, set.rom_count);
+  record.found = std::span<const uint8_t>(found_.data() + set.first, set.rom_count);
+  record.archive_name = std::string_view(set_names_).substr(set.name_offset, set.name_length);
+  record.display_name = record.archive_name;
+  record.owned = set.owned;
+  return record;
 }
 
 RomRecord RomDatabase::GetRom(uint32_t rom_index) const {

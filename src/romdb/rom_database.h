@@ -73,10 +73,11 @@ class RomDatabase {
   // Clears the found flags of every loaded set; owned flags stay.
   void ClearFoundFlags();
 
-  uint32_t GetSetCount() const { return set_count_; }
+  uint32_t GetSetCount() const { return static_cast<uint32_t>(sets_.size()); }
   uint32_t GetRomCount() const { return static_cast<uint32_t>(roms_.size()); }
-  // The set at a loaded index (no range check beyond the container's own).
-  const SetRecord& GetSet(uint32_t set_index) const { return sets_[set_index]; }
+  // The set at a loaded index (no range check beyond the containers' own); its views stay valid
+  // until the database next loads or adds.
+  SetRecord GetSet(uint32_t set_index) const;
   // A copy of the ROM at a loaded index.
   RomRecord GetRom(uint32_t rom_index) const;
   std::string_view RomName(uint32_t rom_index) const;
@@ -102,10 +103,19 @@ class RomDatabase {
   };
   static constexpr uint32_t kSmallBucket = 32;
 
-  // Takes the next set record (one kept from an earlier load when there is one) and starts it
-  // afresh, named `stem` followed by `suffix`, with `rom_count` slots; the caller fills the ROM
-  // indices.
-  SetRecord& StartSet(std::string_view stem, std::string_view suffix, size_t rom_count);
+  // A set: its name in set_names_, its ROM indices and found flags at `first` in set_roms_ and
+  // found_. One load appends them all, so a set costs no allocation of its own.
+  struct Set {
+    uint32_t name_offset;
+    uint32_t name_length;
+    uint32_t first;
+    uint32_t rom_count;
+    bool owned;
+  };
+
+  // Adds a set named `stem` followed by `suffix`, with `rom_count` slots whose found flags are
+  // clear, and gives the position of its slots in set_roms_; the caller fills the ROM indices.
+  size_t StartSet(std::string_view stem, std::string_view suffix, size_t rom_count);
   uint32_t InternSystem(std::string_view system);
   void BuildIndex() const;
 
@@ -120,10 +130,10 @@ class RomDatabase {
   };
   std::unordered_map<std::string, uint32_t, TextHash, std::equal_to<>> system_ids_;
   uint32_t last_system_ = 0;  // the system InternSystem gave last
-  // The loaded sets are the first set_count_; records past it are kept from an earlier, larger
-  // load so that a reload fills them in place instead of allocating again.
-  std::vector<SetRecord> sets_;
-  uint32_t set_count_ = 0;
+  std::vector<Set> sets_;
+  std::string set_names_;
+  std::vector<int32_t> set_roms_;
+  std::vector<uint8_t> found_;
   // Sets whose found flags may be set: ClearFoundFlags needs to visit only these.
   std::vector<uint32_t> marked_sets_;
   mutable std::vector<Row> index_;

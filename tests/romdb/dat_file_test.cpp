@@ -45,7 +45,8 @@ TEST(DatFileTest, OneSetPerGameNamedExactlyWithItsKeptRoms) {
   ASSERT_EQ(db.GetRomCount(), 3u);
   EXPECT_EQ(db.GetSet(0).archive_name, "Super Game (Rev 1.1).zip");
   EXPECT_EQ(db.GetSet(0).display_name, "Super Game (Rev 1.1).zip");
-  EXPECT_EQ(db.GetSet(0).rom_indices, (std::vector<int32_t>{0, 1}));
+  const std::span<const int32_t> roms = db.GetSet(0).rom_indices;
+  EXPECT_EQ(std::vector<int32_t>(roms.begin(), roms.end()), (std::vector<int32_t>{0, 1}));
   EXPECT_EQ(db.GetSet(1).archive_name, "Second.zip");
   RomRecord b = db.GetRom(1);
   EXPECT_EQ(b.name, "b.2");

@@ -14,7 +14,8 @@ inline std::string Describe(const RomDatabase& db) {
   std::string out;
   for (uint32_t s = 0; s < db.GetSetCount(); ++s) {
     const SetRecord& set = db.GetSet(s);
-    out += "[" + set.display_name;
+    out += "[";
+    out += set.display_name;
     for (int32_t r : set.rom_indices) {
       RomRecord rom = db.GetRom(static_cast<uint32_t>(r));
       char numbers[32];

@@ -178,8 +178,9 @@ TEST(RomDatabaseTest, ReloadStartsEverySetAfresh) {
   EXPECT_EQ(db.GetSetCount(), 1u);
   const SetRecord& set = db.GetSet(0);
   EXPECT_EQ(set.display_name, "C.zip");
-  EXPECT_EQ(set.rom_indices, std::vector<int32_t>{0});
-  EXPECT_EQ(set.found, std::vector<uint8_t>{0});
+  ASSERT_EQ(set.rom_count(), 1);
+  EXPECT_EQ(set.rom_indices[0], 0);
+  EXPECT_EQ(set.found[0], 0);
   EXPECT_FALSE(set.owned);
   EXPECT_FALSE(db.MarkRomFound(1, 0));
   EXPECT_TRUE(db.MarkRomFound(0, 0));
