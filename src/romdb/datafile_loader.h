@@ -21,10 +21,19 @@ void LoadDatafiles();
 // " ! Not a datafile".
 void LoadDatafile(const std::string& name);
 
+// How many cores a load may use: the lines of a datafile can be read on a second core while the
+// first adds them to the database. The result is the same either way.
+enum class LoadCores {
+  kAsFits,  // two for a large datafile on a machine that has them
+  kOne,
+  kTwo,
+};
+
 // Parses the contents of one datafile in the own format into `db`. Lines end at CR LF, a lone LF,
 // a lone CR or a NUL; a NUL where a line would begin ends the parse; a leading UTF-8 byte-order
 // mark is skipped. A set line that would exceed a capacity is refused whole and logged.
-void ParseOwnDatafile(std::string_view contents, RomDatabase* db);
+void ParseOwnDatafile(std::string_view contents, RomDatabase* db,
+                      LoadCores cores = LoadCores::kAsFits);
 
 }  // namespace cartidex
 

@@ -27,14 +27,15 @@ class LineCut {
     return group < group_count() ? GroupEnd(group) - GroupBegin(group) : 0;
   }
   // Field `i` of `group`, which must exist.
-  std::string_view field(size_t group, size_t i) const {
-    const size_t f = GroupBegin(group) + i;
+  std::string_view field(size_t group, size_t i) const { return field_at(GroupBegin(group) + i); }
+
+  // The fields numbered across the line: group g holds [GroupBegin(g), GroupEnd(g)).
+  size_t GroupBegin(size_t group) const { return group == 0 ? 0 : semicolon_at_[group - 1] + 1; }
+  std::string_view field_at(size_t f) const {
     return std::string_view(text_ + starts_[f], starts_[f + 1] - 1 - starts_[f]);
   }
 
  private:
-  // Fields of the groups, numbered across the line: group g holds [GroupBegin(g), GroupEnd(g)).
-  size_t GroupBegin(size_t group) const { return group == 0 ? 0 : semicolon_at_[group - 1] + 1; }
   size_t GroupEnd(size_t group) const {
     return group < semicolons_ ? semicolon_at_[group] + 1 : count_ - 1;
   }

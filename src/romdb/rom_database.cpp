@@ -22,6 +22,7 @@ RomDatabase::RomDatabase() {
 
 void RomDatabase::Clear() {
   roms_.clear();
+  crcs_.clear();
   names_.clear();
   systems_.assign(1, std::string(kUnknown));
   system_ids_.clear();
@@ -61,6 +62,7 @@ uint32_t RomDatabase::AddRom(std::string_view name, std::string_view system, uin
           0};
   names_.append(name);
   roms_.push_back(e);
+  crcs_.push_back(crc);
   index_stale_ = true;
   return static_cast<uint32_t>(roms_.size() - 1);
 }
@@ -117,6 +119,7 @@ uint32_t RomDatabase::AddCheckedRomsAndSet(std::string_view stem, std::string_vi
                           static_cast<uint32_t>(rom.name.size()), system_id, rom.crc, rom.size, s,
                           static_cast<int32_t>(c)});
     names_.append(rom.name);
+    crcs_.push_back(rom.crc);
   }
   index_stale_ = true;
   return static_cast<uint32_t>(s);
@@ -133,11 +136,11 @@ void RomDatabase::BuildIndex() const {
   // A counting sort by bucket. Going up the table fills each bucket in index order, moving its
   // start along; the starts are then where the next bucket begins, and shift back by one.
   bucket_start_.assign(buckets + 1, 0);
-  for (const Entry& e : roms_) ++bucket_start_[(e.crc >> bucket_shift_) + 1];
+  for (const uint32_t crc : crcs_) ++bucket_start_[(crc >> bucket_shift_) + 1];
   for (uint32_t b = 0; b < buckets; ++b) bucket_start_[b + 1] += bucket_start_[b];
   index_.resize(n);
   for (uint32_t i = 0; i < n; ++i) {
-    const uint32_t crc = roms_[i].crc;
+    const uint32_t crc = crcs_[i];
     index_[bucket_start_[crc >> bucket_shift_]++] = Row{crc, i};
   }
   std::copy_backward(bucket_start_.begin(), bucket_start_.end() - 1, bucket_start_.end());

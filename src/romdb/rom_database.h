@@ -120,6 +120,8 @@ class RomDatabase {
   void BuildIndex() const;
 
   std::vector<Entry> roms_;
+  // The CRC-32 of every entry again, side by side: building the index reads only these.
+  std::vector<uint32_t> crcs_;
   std::string names_;  // every ROM name, back to back
   std::vector<std::string> systems_;
   // Index of each system text in systems_, so that a datafile naming thousands of systems does

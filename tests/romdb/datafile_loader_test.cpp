@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "platform/activity_log.h"
+#include "platform/decimal_text.h"
 #include "platform/env.h"
 #include "platform/program_folder.h"
 #include "romdb/database_describe.h"
@@ -17,11 +18,22 @@ namespace {
 
 using test::TestHome;
 
-// Parses `contents` into a fresh database and returns what the parse logged.
+// Parses `contents` into a fresh database and returns what the parse logged. Every text is
+// parsed on one core and again on two, which must load and log the same.
 std::string Parse(std::string_view contents, RomDatabase* db) {
+  RomDatabase two;
+  std::string two_log;
+  {
+    TestHome home;
+    ParseOwnDatafile(contents, &two, LoadCores::kTwo);
+    two_log = home.Log();
+  }
   TestHome home;
-  ParseOwnDatafile(contents, db);
-  return home.Log();
+  ParseOwnDatafile(contents, db, LoadCores::kOne);
+  const std::string log = home.Log();
+  EXPECT_EQ(two_log, log);
+  EXPECT_EQ(Describe(two), Describe(*db));
+  return log;
 }
 
 TEST(DatafileLoaderTest, WorkedExample) {
@@ -85,6 +97,44 @@ TEST(DatafileLoaderTest, SeparatorsAndEndsAreFoundWhereverTheyFall) {
   RomDatabase db;
   EXPECT_EQ(Parse(text, &db), "");
   EXPECT_EQ(Describe(db), want);
+}
+
+// Sizes are read as StrToInt reads them, whatever their length, signs or stray bytes, and
+// wherever they stand.
+TEST(DatafileLoaderTest, SizesReadAsDecimalTextReadsThem) {
+  std::vector<std::string> sizes = {"",
+                                    "+5",
+                                    "-5",
+                                    "12a",
+                                    "a12",
+                                    "4294967295",
+                                    "4294967296",
+                                    "99999999",
+                                    "0",
+                                    "00000000065536",
+                                    "1:",
+                                    "9 9",
+                                    "\xB1"
+                                    "2"};
+  std::string digits;
+  for (int n = 1; n <= 12; ++n) {
+    digits += static_cast<char>('0' + (n * 7) % 10);
+    sizes.push_back(digits);
+  }
+  std::string text;
+  for (size_t i = 0; i < sizes.size(); ++i) {
+    text += "S" + std::to_string(i) + ":r;:" + sizes[i] + ";:1\r\n";
+  }
+  text += "Last:r;:42;:1";  // fewer than eight bytes from the size field on
+  RomDatabase db;
+  EXPECT_EQ(Parse(text, &db), "");
+  ASSERT_EQ(db.GetRomCount(), sizes.size() + 1);
+  for (size_t i = 0; i < sizes.size(); ++i) {
+    const std::string field = sizes[i].substr(0, sizes[i].find(':'));
+    EXPECT_EQ(db.GetRom(static_cast<uint32_t>(i)).size, static_cast<uint32_t>(StrToInt(field)))
+        << "size field " << field;
+  }
+  EXPECT_EQ(db.GetRom(static_cast<uint32_t>(sizes.size())).size, 42u);
 }
 
 TEST(DatafileLoaderTest, LinesAndFieldsAsTheFormatReadsThem) {

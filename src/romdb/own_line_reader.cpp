@@ -1,0 +1,119 @@
+#include "romdb/own_line_reader.h"
+
+#include "platform/decimal_text.h"
+#include "romdb/parse_hex.h"
+#include "romdb/rom_database.h"
+
+namespace cartidex {
+
+namespace {
+
+// Longest field a line may use, in bytes.
+constexpr size_t kMaxField = 259;
+
+// Lines a batch holds: enough that handing a batch over costs little, few enough that a batch
+// stays in the cache between the two cores.
+constexpr size_t kBatchLines = 1024;
+
+// StrToInt of a size field of `text`. A field of one to eight digits with eight bytes of the text
+// from its start, the usual case, is read eight bytes at once.
+uint32_t ReadSize(std::string_view field, std::string_view text) {
+  const size_t n = field.size();
+  if (n == 0 || n > 8 || static_cast<size_t>(text.data() + text.size() - field.data()) < 8) {
+    return static_cast<uint32_t>(StrToInt(field));
+  }
+  uint64_t chunk = 0;
+  for (size_t b = 0; b < 8; ++b) {
+    chunk |= static_cast<uint64_t>(static_cast<unsigned char>(field[b])) << (8 * b);
+  }
+  // The field's digits to the high bytes, the first the lowest of them; '0's before them.
+  constexpr uint64_t kZeros = 0x3030303030303030ull;
+  chunk = n == 8 ? chunk : (chunk << (8 * (8 - n))) | (kZeros >> (8 * n));
+  constexpr uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ull;
+  if ((chunk & kHigh) != kZeros || ((chunk + 0x0606060606060606ull) & kHigh) != kZeros) {
+    return static_cast<uint32_t>(StrToInt(field));  // a sign, or bytes that are not digits
+  }
+  chunk -= kZeros;
+  // Pairs of digits, then fours, then all eight.
+  chunk = (chunk * 10 + (chunk >> 8)) & 0x00FF00FF00FF00FFull;
+  chunk = (chunk * 100 + (chunk >> 16)) & 0x0000FFFF0000FFFFull;
+  chunk = (chunk * 10000 + (chunk >> 32)) & 0xFFFFFFFFull;
+  return static_cast<uint32_t>(chunk);
+}
+
+}  // namespace
+
+OwnLineReader::OwnLineReader(std::string_view contents) : text_(contents) {
+  if (text_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
+}
+
+bool OwnLineReader::Next(OwnBatch* batch) {
+  batch->lines.clear();
+  batch->roms.clear();
+  while (batch->lines.size() < kBatchLines && pos_ < text_.size() && text_[pos_] != '\0') {
+    ReadLine(batch);
+  }
+  return !batch->lines.empty();
+}
+
+void OwnLineReader::ReadLine(OwnBatch* batch) {
+  ++number_;
+  cut_.Cut(text_, pos_);
+  const size_t end = cut_.end();
+  // CR LF is one line end; a lone CR, a lone LF and a NUL inside a line are each one byte.
+  if (end >= text_.size()) {
+    pos_ = text_.size();
+  } else {
+    pos_ = (text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n') ? end + 2
+                                                                                    : end + 1;
+  }
+
+  OwnLine line{OwnLine::Kind::kRefused, number_, {}, nullptr, 0, 0};
+  if (cut_.group_count() >= 2 && cut_.field(0, 0) == "#console#") {
+    line.text = cut_.field(1, 0);
+    if (line.text.size() > kMaxText) {
+      line.reason = kTextTooLong;
+    } else {
+      line.kind = OwnLine::Kind::kSystem;
+    }
+    batch->lines.push_back(line);
+    return;
+  }
+  if (cut_.group_count() < 3) return;
+
+  // The first three groups are the names (the set's, then its ROMs'), the sizes and the CRC-32s;
+  // each of the last two begins with a field that is not used. A set line without ROM fields is
+  // a set of one ROM, named like the set.
+  const size_t n = cut_.field_count(0) - 1;
+  line.text = cut_.field(0, 0);
+  if (n > static_cast<size_t>(kMaxRomsPerSet)) {
+    line.reason = kTooManyRoms;
+  } else if (n > 0 && (cut_.field_count(1) < n + 1 || cut_.field_count(2) < n + 1)) {
+    line.reason = kMissingFields;
+  } else if (line.text.size() > kMaxField) {
+    line.reason = kTextTooLong;
+  } else {
+    line.kind = OwnLine::Kind::kSet;
+    line.first_rom = static_cast<uint32_t>(batch->roms.size());
+    const size_t sizes = cut_.GroupBegin(1);
+    const size_t crcs = cut_.GroupBegin(2);
+    for (size_t j = n == 0 ? 0 : 1; j <= n; ++j) {
+      const std::string_view name = cut_.field_at(j);
+      const std::string_view size = cut_.field_at(sizes + j);
+      const std::string_view crc = cut_.field_at(crcs + j);
+      if (name.size() > kMaxField || size.size() > kMaxField || crc.size() > kMaxField) {
+        batch->roms.resize(line.first_rom);
+        line.kind = OwnLine::Kind::kRefused;
+        line.reason = kTextTooLong;
+        break;
+      }
+      batch->roms.push_back({name, ReadSize(size, text_), ParseHex(crc)});
+    }
+    if (line.kind == OwnLine::Kind::kSet) {
+      line.rom_count = static_cast<uint32_t>(batch->roms.size() - line.first_rom);
+    }
+  }
+  batch->lines.push_back(line);
+}
+
+}  // namespace cartidex

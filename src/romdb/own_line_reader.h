@@ -1,0 +1,59 @@
+// OwnLineReader: reads the lines of an own-format datafile into what the database needs of them,
+// batch by batch, touching nothing but the text: a load can read the next batch on one core
+// while another adds the last one to the database.
+#ifndef CARTIDEX_ROMDB_OWN_LINE_READER_H_
+#define CARTIDEX_ROMDB_OWN_LINE_READER_H_
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "romdb/line_cut.h"
+#include "romdb/set_builder.h"
+
+namespace cartidex {
+
+// One line that matters to the load. Texts are views into the datafile's contents.
+struct OwnLine {
+  enum class Kind : uint8_t {
+    kSystem,  // "#console#;SYSTEM": `text` is the system of the sets that follow
+    kSet,     // `text` is the set's name; its ROMs are roms[first_rom, first_rom + rom_count)
+    kRefused  // refused before any capacity of the database is known: logged with `reason`
+  };
+  Kind kind;
+  uint64_t number;  // the line's number, from 1
+  std::string_view text;
+  const char* reason;
+  uint32_t first_rom;
+  uint32_t rom_count;
+};
+
+struct OwnBatch {
+  std::vector<OwnLine> lines;
+  std::vector<ParsedRom> roms;
+};
+
+class OwnLineReader {
+ public:
+  // Lines end at CR LF, a lone LF, a lone CR or a NUL; a NUL where a line would begin ends the
+  // text; a leading UTF-8 byte-order mark is skipped. `contents` must outlive the reader and
+  // the batches it fills.
+  explicit OwnLineReader(std::string_view contents);
+
+  // Replaces `batch` with the next lines that matter (lines that are neither a system line nor
+  // a set line are passed over); false when the text is done and the batch empty.
+  bool Next(OwnBatch* batch);
+
+ private:
+  // Reads the line that begins at pos_ into `batch` and moves pos_ past its end.
+  void ReadLine(OwnBatch* batch);
+
+  std::string_view text_;
+  size_t pos_ = 0;
+  uint64_t number_ = 0;
+  LineCut cut_;
+};
+
+}  // namespace cartidex
+
+#endif  // CARTIDEX_ROMDB_OWN_LINE_READER_H_
