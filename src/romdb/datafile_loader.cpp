@@ -11,6 +11,7 @@
 #include "romdb/dat_file.h"
 #include "romdb/dat_format.h"
 #include "romdb/own_line_reader.h"
+#include "romdb/parse_hex.h"
 #include "romdb/rom_database.h"
 #include "romdb/set_builder.h"
 
@@ -33,7 +34,20 @@ bool IsOwnDatafileName(std::string_view name) {
 
 void ParseOwnDatafile(std::string_view contents, RomDatabase* db, LoadCores cores) {
   OwnLineReader reader(contents);
-  std::string system(kUnknown);
+  std::string_view system = kUnknown;
+  uint32_t system_id = kNoIndex;  // learnt by the database with the first set that has ROMs
+  std::vector<ParsedRom> roms;
+  // The reader checked the set's texts; the room left in the tables is checked here.
+  auto add_set = [&](const OwnLine& line, std::span<const OwnRomFields> fields) -> const char* {
+    if (const char* reason = CheckRoom(*db, fields.size())) return reason;
+    roms.clear();
+    for (const OwnRomFields& rom : fields) {
+      roms.push_back({rom.name, ReadSizeField(rom.size, contents), ParseHex(rom.crc)});
+    }
+    if (!roms.empty() && system_id == kNoIndex) system_id = db->InternSystem(system);
+    db->AddCheckedRomsAndSet(line.text, kSetSuffix, roms, system_id);
+    return nullptr;
+  };
   bool two_cores = cores == LoadCores::kTwo;
   if (cores == LoadCores::kAsFits) {
     two_cores = contents.size() >= kTwoCoreSize && std::thread::hardware_concurrency() > 1;
@@ -44,12 +58,12 @@ void ParseOwnDatafile(std::string_view contents, RomDatabase* db, LoadCores core
         for (const OwnLine& line : batch.lines) {
           const char* reason = line.reason;
           if (line.kind == OwnLine::Kind::kSystem) {
-            system.assign(line.text);
+            system = line.text;
+            system_id = kNoIndex;
           } else if (line.kind == OwnLine::Kind::kSet) {
-            reason = AddCheckedSet(
-                db, line.text,
-                std::span<const ParsedRom>(batch.roms).subspan(line.first_rom, line.rom_count),
-                system);
+            reason = add_set(
+                line,
+                std::span<const OwnRomFields>(batch.roms).subspan(line.first_rom, line.rom_count));
           }
           if (reason != nullptr) LogSkippedLine(line.number, reason);
         }

@@ -1,8 +1,8 @@
 #include "romdb/own_line_reader.h"
 
 #include "platform/decimal_text.h"
-#include "romdb/parse_hex.h"
 #include "romdb/rom_database.h"
+#include "romdb/set_builder.h"
 
 namespace cartidex {
 
@@ -15,9 +15,9 @@ constexpr size_t kMaxField = 259;
 // stays in the cache between the two cores.
 constexpr size_t kBatchLines = 1024;
 
-// StrToInt of a size field of `text`. A field of one to eight digits with eight bytes of the text
-// from its start, the usual case, is read eight bytes at once.
-uint32_t ReadSize(std::string_view field, std::string_view text) {
+}  // namespace
+
+uint32_t ReadSizeField(std::string_view field, std::string_view text) {
   const size_t n = field.size();
   if (n == 0 || n > 8 || static_cast<size_t>(text.data() + text.size() - field.data()) < 8) {
     return static_cast<uint32_t>(StrToInt(field));
@@ -40,8 +40,6 @@ uint32_t ReadSize(std::string_view field, std::string_view text) {
   chunk = (chunk * 10000 + (chunk >> 32)) & 0xFFFFFFFFull;
   return static_cast<uint32_t>(chunk);
 }
-
-}  // namespace
 
 OwnLineReader::OwnLineReader(std::string_view contents) : text_(contents) {
   if (text_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
@@ -68,52 +66,65 @@ void OwnLineReader::ReadLine(OwnBatch* batch) {
                                                                                     : end + 1;
   }
 
-  OwnLine line{OwnLine::Kind::kRefused, number_, {}, nullptr, 0, 0};
   if (cut_.group_count() >= 2 && cut_.field(0, 0) == "#console#") {
-    line.text = cut_.field(1, 0);
-    if (line.text.size() > kMaxText) {
-      line.reason = kTextTooLong;
+    const std::string_view system = cut_.field(1, 0);
+    if (system.size() > kMaxText) {
+      AddLine(OwnLine::Kind::kRefused, {}, kTextTooLong, batch);
     } else {
-      line.kind = OwnLine::Kind::kSystem;
+      AddLine(OwnLine::Kind::kSystem, system, nullptr, batch);
     }
-    batch->lines.push_back(line);
     return;
   }
   if (cut_.group_count() < 3) return;
 
+  const size_t first = batch->roms.size();
+  if (const char* reason = ReadSet(batch)) {
+    batch->roms.resize(first);
+    AddLine(OwnLine::Kind::kRefused, {}, reason, batch);
+    return;
+  }
+  OwnLine& line = AddLine(OwnLine::Kind::kSet, SetNameStem(cut_.field_at(0)), nullptr, batch);
+  line.first_rom = static_cast<uint32_t>(first);
+  line.rom_count = static_cast<uint32_t>(batch->roms.size() - first);
+}
+
+const char* OwnLineReader::ReadSet(OwnBatch* batch) {
   // The first three groups are the names (the set's, then its ROMs'), the sizes and the CRC-32s;
   // each of the last two begins with a field that is not used. A set line without ROM fields is
   // a set of one ROM, named like the set.
   const size_t n = cut_.field_count(0) - 1;
-  line.text = cut_.field(0, 0);
-  if (n > static_cast<size_t>(kMaxRomsPerSet)) {
-    line.reason = kTooManyRoms;
-  } else if (n > 0 && (cut_.field_count(1) < n + 1 || cut_.field_count(2) < n + 1)) {
-    line.reason = kMissingFields;
-  } else if (line.text.size() > kMaxField) {
-    line.reason = kTextTooLong;
-  } else {
-    line.kind = OwnLine::Kind::kSet;
-    line.first_rom = static_cast<uint32_t>(batch->roms.size());
-    const size_t sizes = cut_.GroupBegin(1);
-    const size_t crcs = cut_.GroupBegin(2);
-    for (size_t j = n == 0 ? 0 : 1; j <= n; ++j) {
-      const std::string_view name = cut_.field_at(j);
-      const std::string_view size = cut_.field_at(sizes + j);
-      const std::string_view crc = cut_.field_at(crcs + j);
-      if (name.size() > kMaxField || size.size() > kMaxField || crc.size() > kMaxField) {
-        batch->roms.resize(line.first_rom);
-        line.kind = OwnLine::Kind::kRefused;
-        line.reason = kTextTooLong;
-        break;
-      }
-      batch->roms.push_back({name, ReadSize(size, text_), ParseHex(crc)});
-    }
-    if (line.kind == OwnLine::Kind::kSet) {
-      line.rom_count = static_cast<uint32_t>(batch->roms.size() - line.first_rom);
-    }
+  if (n > static_cast<size_t>(kMaxRomsPerSet)) return kTooManyRoms;
+  if (n > 0 && (cut_.field_count(1) < n + 1 || cut_.field_count(2) < n + 1)) {
+    return kMissingFields;
   }
-  batch->lines.push_back(line);
+  if (cut_.field_at(0).size() > kMaxField) return kTextTooLong;
+  const size_t first = batch->roms.size();
+  const size_t sizes = cut_.GroupBegin(1);
+  const size_t crcs = cut_.GroupBegin(2);
+  for (size_t j = n == 0 ? 0 : 1; j <= n; ++j) {
+    const std::string_view rom = cut_.field_at(j);
+    const std::string_view size = cut_.field_at(sizes + j);
+    const std::string_view crc = cut_.field_at(crcs + j);
+    if (rom.size() > kMaxField || size.size() > kMaxField || crc.size() > kMaxField) {
+      return kTextTooLong;
+    }
+    batch->roms.push_back({rom, size, crc});
+  }
+  // The texts' capacities are known without the database; only its room is left to check.
+  // Systems longer than a text never reach a set.
+  return CheckSetTexts(SetNameStem(cut_.field_at(0)).size() + kSetSuffix.size(),
+                       std::span<const OwnRomFields>(batch->roms).subspan(first), {});
+}
+
+OwnLine& OwnLineReader::AddLine(OwnLine::Kind kind, std::string_view text, const char* reason,
+                                OwnBatch* batch) {
+  // Filled in place: a line put together elsewhere and copied in costs more than its reading.
+  OwnLine& line = batch->lines.emplace_back();
+  line.kind = kind;
+  line.number = number_;
+  line.text = text;
+  line.reason = reason;
+  return line;
 }
 
 }  // namespace cartidex

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "romdb/line_cut.h"
-#include "romdb/set_builder.h"
 
 namespace cartidex {
 
@@ -17,8 +16,11 @@ namespace cartidex {
 struct OwnLine {
   enum class Kind : uint8_t {
     kSystem,  // "#console#;SYSTEM": `text` is the system of the sets that follow
-    kSet,     // `text` is the set's name; its ROMs are roms[first_rom, first_rom + rom_count)
-    kRefused  // refused before any capacity of the database is known: logged with `reason`
+    // A set line whose fields are all there and whose texts fit: `text` is the set's name cut at
+    // its last '.' (the set is named that followed by kSetSuffix) and its ROMs are
+    // roms[first_rom, first_rom + rom_count).
+    kSet,
+    kRefused  // refused for how its fields stand: logged with `reason`
   };
   Kind kind;
   uint64_t number;  // the line's number, from 1
@@ -28,10 +30,22 @@ struct OwnLine {
   uint32_t rom_count;
 };
 
+// A ROM's fields as its line gives them. Their numbers are read where the ROM is added, so that
+// the reading and the adding of a load take about as long each.
+struct OwnRomFields {
+  std::string_view name;
+  std::string_view size;
+  std::string_view crc;
+};
+
 struct OwnBatch {
   std::vector<OwnLine> lines;
-  std::vector<ParsedRom> roms;
+  std::vector<OwnRomFields> roms;
 };
+
+// StrToInt of `field`, a size field of `text` (which holds it). A field of one to eight digits
+// with eight bytes of the text from its start, the usual case, is read eight bytes at once.
+uint32_t ReadSizeField(std::string_view field, std::string_view text);
 
 class OwnLineReader {
  public:
@@ -47,6 +61,10 @@ class OwnLineReader {
  private:
   // Reads the line that begins at pos_ into `batch` and moves pos_ past its end.
   void ReadLine(OwnBatch* batch);
+  // Adds the ROMs of the set line just cut to `batch`; or gives why the line is refused (ROMs it
+  // added then stay, for the caller to drop).
+  const char* ReadSet(OwnBatch* batch);
+  OwnLine& AddLine(OwnLine::Kind kind, std::string_view text, const char* reason, OwnBatch* batch);
 
   std::string_view text_;
   size_t pos_ = 0;

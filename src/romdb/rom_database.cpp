@@ -105,23 +105,24 @@ uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int
 }
 
 uint32_t RomDatabase::AddCheckedRomsAndSet(std::string_view stem, std::string_view suffix,
-                                           std::span<const ParsedRom> roms,
-                                           std::string_view system) {
+                                           std::span<const ParsedRom> roms, uint32_t system_id) {
   const int32_t s = static_cast<int32_t>(sets_.size());
-  const size_t first = StartSet(stem, suffix, roms.size());
-  if (roms.empty()) return static_cast<uint32_t>(s);
-  // A set without ROMs names no system: the system table only learns systems that ROMs use.
-  const uint32_t system_id = InternSystem(system);
+  sets_.push_back(Set{
+      static_cast<uint32_t>(set_names_.size()), static_cast<uint32_t>(stem.size() + suffix.size()),
+      static_cast<uint32_t>(set_roms_.size()), static_cast<uint32_t>(roms.size()), false});
+  set_names_.append(stem);
+  set_names_.append(suffix);
   for (size_t c = 0; c < roms.size(); ++c) {
     const ParsedRom& rom = roms[c];
-    set_roms_[first + c] = static_cast<int32_t>(roms_.size());
+    set_roms_.push_back(static_cast<int32_t>(roms_.size()));
+    found_.push_back(0);
     roms_.push_back(Entry{static_cast<uint32_t>(names_.size()),
                           static_cast<uint32_t>(rom.name.size()), system_id, rom.crc, rom.size, s,
                           static_cast<int32_t>(c)});
     names_.append(rom.name);
     crcs_.push_back(rom.crc);
   }
-  index_stale_ = true;
+  if (!roms.empty()) index_stale_ = true;
   return static_cast<uint32_t>(s);
 }
 

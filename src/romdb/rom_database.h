@@ -11,17 +11,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "romdb/capacities.h"
 #include "romdb/rom_record.h"
 #include "romdb/set_builder.h"
 #include "romdb/set_record.h"
 
 namespace cartidex {
-
-// Capacities of the data model. Storage grows with what is loaded; these stay the limits.
-inline constexpr uint32_t kMaxRoms = 131072;
-inline constexpr uint32_t kMaxSets = 65536;
-inline constexpr int32_t kMaxRomsPerSet = 128;
-inline constexpr size_t kMaxText = 127;
 
 inline constexpr uint32_t kNoIndex = 0xFFFFFFFFu;
 
@@ -51,11 +46,14 @@ class RomDatabase {
   // The same as AddSet, with `set_name` taken as it stands for the archive and display names
   // (the DAT formats name a set by its game, whose name may hold dots).
   uint32_t AddSetExact(std::string_view set_name, std::span<const int32_t> roms);
-  // Adds `roms` at the end of the ROM table, all of `system`, and then the set named `stem`
-  // followed by `suffix` holding them; the same as AddRom for each and then AddSetExact, in one
-  // pass. The caller has checked that everything fits (CheckSet, CheckSetExact).
+  // The id of `system` in the system table, which learns it when new. At most kMaxText bytes.
+  uint32_t InternSystem(std::string_view system);
+  // Adds `roms` at the end of the ROM table, all of the system `system_id` (from InternSystem;
+  // not used when there are no ROMs), and then the set named `stem` followed by `suffix` holding
+  // them; the same as AddRom for each and then AddSetExact, in one pass. The caller has checked
+  // that everything fits (CheckSetTexts, CheckRoom).
   uint32_t AddCheckedRomsAndSet(std::string_view stem, std::string_view suffix,
-                                std::span<const ParsedRom> roms, std::string_view system);
+                                std::span<const ParsedRom> roms, uint32_t system_id);
 
   // Looks for an entry whose CRC-32 and size equal `crc` and `size`. `*index` is 0 to start a
   // search, or an index that an earlier FindRom returned since the last load. Entries are tried
@@ -116,7 +114,6 @@ class RomDatabase {
   // Adds a set named `stem` followed by `suffix`, with `rom_count` slots whose found flags are
   // clear, and gives the position of its slots in set_roms_; the caller fills the ROM indices.
   size_t StartSet(std::string_view stem, std::string_view suffix, size_t rom_count);
-  uint32_t InternSystem(std::string_view system);
   void BuildIndex() const;
 
   std::vector<Entry> roms_;

@@ -7,46 +7,23 @@
 
 namespace cartidex {
 
-namespace {
-
-const char* CheckSetOfNameSize(const RomDatabase& db, size_t set_name_size,
-                               std::span<const ParsedRom> roms, std::string_view system) {
-  if (roms.size() > static_cast<size_t>(kMaxRomsPerSet)) return kTooManyRoms;
-  if (system.size() > kMaxText || set_name_size > kMaxText) return kTextTooLong;
-  for (const ParsedRom& rom : roms) {
-    if (rom.name.size() > kMaxText) return kTextTooLong;
-  }
-  if (db.GetRomCount() + roms.size() > kMaxRoms) return kRomTableFull;
+const char* CheckRoom(const RomDatabase& db, size_t rom_count) {
+  if (db.GetRomCount() + rom_count > kMaxRoms) return kRomTableFull;
   if (db.GetSetCount() >= kMaxSets) return kSetTableFull;
-  return nullptr;
-}
-
-}  // namespace
-
-const char* CheckSet(const RomDatabase& db, std::string_view name, std::span<const ParsedRom> roms,
-                     std::string_view system) {
-  return CheckSetOfNameSize(db, SetNameStem(name).size() + kSetSuffix.size(), roms, system);
-}
-
-const char* AddCheckedSet(RomDatabase* db, std::string_view name, std::span<const ParsedRom> roms,
-                          std::string_view system) {
-  const std::string_view stem = SetNameStem(name);
-  if (const char* reason = CheckSetOfNameSize(*db, stem.size() + kSetSuffix.size(), roms, system)) {
-    return reason;
-  }
-  db->AddCheckedRomsAndSet(stem, kSetSuffix, roms, system);
   return nullptr;
 }
 
 const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
                           std::span<const ParsedRom> roms, std::string_view system) {
-  return CheckSetOfNameSize(db, set_name.size(), roms, system);
+  if (const char* reason = CheckSetTexts(set_name.size(), roms, system)) return reason;
+  return CheckRoom(db, roms.size());
 }
 
 const char* AddCheckedSetExact(RomDatabase* db, std::string_view set_name,
                                std::span<const ParsedRom> roms, std::string_view system) {
   if (const char* reason = CheckSetExact(*db, set_name, roms, system)) return reason;
-  db->AddCheckedRomsAndSet(set_name, {}, roms, system);
+  // A set without ROMs names no system: the system table only learns systems that ROMs use.
+  db->AddCheckedRomsAndSet(set_name, {}, roms, roms.empty() ? 0 : db->InternSystem(system));
   return nullptr;
 }
 

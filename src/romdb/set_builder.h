@@ -3,9 +3,13 @@
 #ifndef CARTIDEX_ROMDB_SET_BUILDER_H_
 #define CARTIDEX_ROMDB_SET_BUILDER_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <span>
 #include <string_view>
+
+#include "romdb/capacities.h"
 
 namespace cartidex {
 
@@ -25,19 +29,25 @@ inline constexpr const char* kRomTableFull = "rom table full";
 inline constexpr const char* kSetTableFull = "set table full";
 inline constexpr const char* kBadNumber = "bad number";
 
-// The first capacity that the set would exceed, or nullptr when it fits: too many ROMs, a name,
-// the set's name (FormSetName of `name`) or the system over kMaxText, no room for its ROMs in the
-// ROM table, or none for the set.
-const char* CheckSet(const RomDatabase& db, std::string_view name, std::span<const ParsedRom> roms,
-                     std::string_view system);
+// The first capacity that the set's texts or count exceed, or nullptr when they fit: too many
+// ROMs; a ROM's name, the set's name (of `set_name_size` bytes) or the system over kMaxText.
+// `roms` is a range of anything with a `name`.
+template <typename Roms>
+const char* CheckSetTexts(size_t set_name_size, const Roms& roms, std::string_view system) {
+  if (std::size(roms) > static_cast<size_t>(kMaxRomsPerSet)) return kTooManyRoms;
+  if (system.size() > kMaxText || set_name_size > kMaxText) return kTextTooLong;
+  for (const auto& rom : roms) {
+    if (rom.name.size() > kMaxText) return kTextTooLong;
+  }
+  return nullptr;
+}
+// The first table that has no room for `rom_count` more ROMs and one more set, or nullptr.
+const char* CheckRoom(const RomDatabase& db, size_t rom_count);
 
-// Adds the ROMs and then the set when CheckSet passes; returns CheckSet's answer.
-const char* AddCheckedSet(RomDatabase* db, std::string_view name, std::span<const ParsedRom> roms,
-                          std::string_view system);
-
-// CheckSet and AddCheckedSet for a set whose name is `set_name` exactly (AddSetExact).
+// Both checks, in that order, for a set whose name is `set_name` exactly (AddSetExact).
 const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
                           std::span<const ParsedRom> roms, std::string_view system);
+// Adds the ROMs and then the set when CheckSetExact passes; returns CheckSetExact's answer.
 const char* AddCheckedSetExact(RomDatabase* db, std::string_view set_name,
                                std::span<const ParsedRom> roms, std::string_view system);
 
