@@ -193,19 +193,20 @@ bool ZipExtractor::CopyCurrentEntry(const ZipEntryInfo& info, const std::string&
     file->Close();
     return false;
   }
-  std::vector<char> buffer(kCopyBufferSize);
+  // One buffer for every member, never filled beforehand: its size is not worth clearing.
+  thread_local const std::unique_ptr<char[]> buffer(new char[kCopyBufferSize]);
   uint64_t written = 0;
   bool ok = true;
   for (;;) {
     int got =
-        unzReadCurrentFile(Handle(archive_), buffer.data(), static_cast<unsigned>(buffer.size()));
+        unzReadCurrentFile(Handle(archive_), buffer.get(), static_cast<unsigned>(kCopyBufferSize));
     if (got == 0) break;
     // Never more than the directory declared: such data is not the member it claims to be.
     if (got < 0 || written + static_cast<uint64_t>(got) > info.uncompressed_size64) {
       ok = false;
       break;
     }
-    if (!file->Append(std::string_view(buffer.data(), static_cast<size_t>(got))).ok()) {
+    if (!file->Append(std::string_view(buffer.get(), static_cast<size_t>(got))).ok()) {
       ok = false;
       break;
     }

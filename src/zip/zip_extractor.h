@@ -16,8 +16,9 @@ namespace cartidex {
 
 class ZipExtractor {
  public:
-  // Size of the one buffer through which a member's data is copied.
-  static constexpr size_t kCopyBufferSize = 20480;
+  // Size of the one buffer through which a member's data is copied. Large: the inflater keeps a
+  // copy of up to 32 KiB of every call's output, so a member read in few calls is copied less.
+  static constexpr size_t kCopyBufferSize = 256 * 1024;
 
   // Opens `archive_path` when it is not null.
   explicit ZipExtractor(const char* archive_path = nullptr);
