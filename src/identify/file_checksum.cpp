@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "identify/split_crc.h"
 #include "platform/env.h"
 
 namespace cartidex {
@@ -40,7 +41,8 @@ ChecksumOutcome ChecksumFile(const std::string& path, uint32_t* crc, uint32_t* s
     size_t got = 0;
     if (!file->Read(buffer.data(), want, &got).ok()) return ChecksumOutcome::kUnreadable;
     if (got == 0) break;  // the file became shorter: what was read counts
-    value = crc32(value, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(got));
+    value = Crc32Split(static_cast<uint32_t>(value),
+                       reinterpret_cast<const unsigned char*>(buffer.data()), got);
     done += got;
   }
   *crc = static_cast<uint32_t>(value);

@@ -1,0 +1,119 @@
+#include "identify/split_crc.h"
+
+#include <zlib.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace cartidex {
+
+namespace {
+
+uint32_t Crc(uint32_t crc, const unsigned char* data, size_t size) {
+  return static_cast<uint32_t>(crc32(crc, data, static_cast<uInt>(size)));
+}
+
+// The second core: one half at a time.
+class Helper {
+ public:
+  // The helper, started on first use; nullptr when there is one core or no thread can start.
+  static Helper* Get() {
+    static Helper helper;
+    return helper.thread_.joinable() ? &helper : nullptr;
+  }
+
+  ~Helper() {
+    if (!thread_.joinable()) return;
+    Post(kStop);
+    thread_.join();
+  }
+
+  // True when the caller may use the helper until it calls Finish: one caller at a time.
+  bool Take() { return !taken_.exchange(true, std::memory_order_acquire); }
+
+  // Starts the CRC-32 of `size` bytes at `data`, from 0.
+  void Start(const unsigned char* data, size_t size) {
+    data_ = data;
+    size_ = size;
+    Post(kWork);
+  }
+
+  // Waits for the half started last and gives its CRC-32. The half takes about as long as the
+  // caller's own, so the wait is short and spent looking.
+  uint32_t Finish() {
+    while (state_.load(std::memory_order_acquire) != kDone) {
+    }
+    state_.store(kIdle, std::memory_order_relaxed);
+    const uint32_t result = result_;
+    taken_.store(false, std::memory_order_release);
+    return result;
+  }
+
+ private:
+  enum State : int { kIdle, kWork, kDone, kStop };
+
+  Helper() {
+    if (std::thread::hardware_concurrency() < 2) return;
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+      // One core it is.
+    }
+  }
+
+  void Post(State state) {
+    state_.store(state, std::memory_order_release);
+    { std::lock_guard<std::mutex> lock(mu_); }  // the helper is either asleep or sees the state
+    wake_.notify_one();
+  }
+
+  void Run() {
+    // Awake this long after a half: the next file of a walk comes well within it.
+    constexpr auto kAwake = std::chrono::microseconds(200);
+    for (;;) {
+      auto since = std::chrono::steady_clock::now();
+      int state;
+      for (int look = 0;
+           (state = state_.load(std::memory_order_acquire)) == kIdle || state == kDone; ++look) {
+        if (look % 1024 == 1023 && std::chrono::steady_clock::now() - since > kAwake) {
+          std::unique_lock<std::mutex> lock(mu_);
+          wake_.wait(lock, [this] {
+            const int s = state_.load(std::memory_order_acquire);
+            return s == kWork || s == kStop;
+          });
+          since = std::chrono::steady_clock::now();
+        }
+      }
+      if (state == kStop) return;
+      result_ = Crc(0, data_, size_);
+      state_.store(kDone, std::memory_order_release);
+    }
+  }
+
+  std::atomic<bool> taken_{false};
+  std::atomic<int> state_{kIdle};
+  const unsigned char* data_ = nullptr;
+  size_t size_ = 0;
+  uint32_t result_ = 0;
+  std::mutex mu_;
+  std::condition_variable wake_;
+  std::thread thread_;
+};
+
+}  // namespace
+
+uint32_t Crc32Split(uint32_t crc, const unsigned char* data, size_t size) {
+  Helper* helper = size >= kSplitCrcSize ? Helper::Get() : nullptr;
+  if (helper == nullptr || !helper->Take()) return Crc(crc, data, size);
+  const size_t first = size / 2;
+  helper->Start(data + first, size - first);
+  const uint32_t head = Crc(crc, data, first);
+  const uint32_t tail = helper->Finish();
+  return static_cast<uint32_t>(crc32_combine(head, tail, static_cast<z_off_t>(size - first)));
+}
+
+}  // namespace cartidex

@@ -1,0 +1,20 @@
+// Crc32Split: zlib's CRC-32 of a buffer, a large buffer's two halves taken on two cores.
+#ifndef CARTIDEX_IDENTIFY_SPLIT_CRC_H_
+#define CARTIDEX_IDENTIFY_SPLIT_CRC_H_
+
+#include <cstddef>
+#include <cstdint>
+
+namespace cartidex {
+
+// The same value as zlib's crc32(crc, data, size). From kSplitCrcSize bytes on, on a machine with
+// more than one core, a helper thread takes the second half while the caller takes the first, and
+// crc32_combine joins them. The helper is started on first use, waits awake for a short while
+// after each half (a folder walk asks again within microseconds) and sleeps otherwise.
+uint32_t Crc32Split(uint32_t crc, const unsigned char* data, size_t size);
+
+inline constexpr size_t kSplitCrcSize = 32 * 1024;
+
+}  // namespace cartidex
+
+#endif  // CARTIDEX_IDENTIFY_SPLIT_CRC_H_
