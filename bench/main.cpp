@@ -3,9 +3,10 @@
 // every ratio compares things measured side by side in the same run (taking turns, after one
 // untimed run of each), since the machine is shared.
 //
-// Options, for profiling one figure: --only load|dat|lookup|walk|archive|rss runs only that
-// part; --keep leaves the data in place and prints its folder; --data FOLDER reuses data that an
-// earlier --keep left (and keeps it).
+// Each part runs in a process of its own (this program again, with --part PART ROOT). Options,
+// for profiling one figure: --only load|dat|lookup|walk|archive|rss runs only that part; --keep
+// leaves the data in place and prints its folder; --data FOLDER reuses data that an earlier
+// --keep left (and keeps it).
 #include <unzip.h>
 #include <zlib.h>
 
@@ -38,6 +39,9 @@ using namespace cartidex::bench;
 namespace {
 
 constexpr int kRuns = 7;
+// Loads take milliseconds: more turns, so that a moment of load on the shared machine cannot
+// spoil the median.
+constexpr int kLoadRuns = 31;
 
 // Reads a file and counts its lines, the plain way: line by line with std::getline. What
 // loading a datafile, which must look at every line, cannot beat.
@@ -134,8 +138,8 @@ void LoadAndIndex() {
 
 void MeasureLoad(const Fixture& f, Report* report) {
   SetProgramFolder(f.home);
-  auto t = InterleavedMedians(kRuns, {LoadAndIndex, [&] { ReadAndCountLines(f.datafile); },
-                                      [&] { ReadWholeAndCountLines(f.datafile); }});
+  auto t = InterleavedMedians(kLoadRuns, {LoadAndIndex, [&] { ReadAndCountLines(f.datafile); },
+                                          [&] { ReadWholeAndCountLines(f.datafile); }});
   report->figures["load_ratio"] = t[0] / t[1];
   report->Row("load 131072 roms", Ms(t[0]));
   report->Row("  getline + count its lines", Ms(t[1]));
@@ -153,8 +157,8 @@ void MeasureDat(const Fixture& f, Report* report) {
   fs::create_directories(dat_home + "/datfiles");
   if (!fs::exists(copy)) fs::copy_file(mame, copy);
   SetProgramFolder(dat_home);
-  auto t = InterleavedMedians(kRuns, {LoadAndIndex, [&] { ReadAndCountLines(copy); },
-                                      [&] { ReadWholeAndCountLines(copy); }});
+  auto t = InterleavedMedians(kLoadRuns, {LoadAndIndex, [&] { ReadAndCountLines(copy); },
+                                          [&] { ReadWholeAndCountLines(copy); }});
   report->figures["dat_load_ratio"] = t[0] / t[1];
   report->Row("load MAME 2000 XML.dat", Ms(t[0]));
   report->Row("  getline + count its lines", Ms(t[1]));
@@ -243,6 +247,40 @@ void MeasureArchives(const Fixture& f, Report* report) {
   report->Row("minizip extract + read back", Ms(t[1]));
 }
 
+// The parts measured in processes of their own, so that none finds the heap, the caches or the
+// threads as another part left them (loading one datafile after another makes the C library
+// hand memory back to the system and fault it in again, for instance).
+const char* const kParts[] = {"load", "dat", "lookup", "walk", "archive"};
+
+void MeasurePart(const std::string& part, const Fixture& f, Report* report) {
+  if (part == "load") MeasureLoad(f, report);
+  if (part == "dat") MeasureDat(f, report);
+  if (part == "lookup") MeasureLookup(f, report);
+  if (part == "walk") MeasureWalk(f, report);
+  if (part == "archive") MeasureArchives(f, report);
+}
+
+// Runs `self --part PART ROOT` and takes the rows and figures it prints, one per line:
+// "row<TAB>WHAT<TAB>VALUE" or "figure<TAB>NAME<TAB>VALUE".
+void MeasurePartApart(const std::string& self, const std::string& part, const Fixture& f,
+                      Report* report) {
+  const std::string command = "'" + self + "' --part " + part + " '" + f.root + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    std::string text(line);
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    const size_t a = text.find('\t');
+    const size_t b = a == std::string::npos ? a : text.find('\t', a + 1);
+    if (b == std::string::npos) continue;
+    const std::string kind = text.substr(0, a), name = text.substr(a + 1, b - a - 1);
+    if (kind == "row") report->Row(name, text.substr(b + 1));
+    if (kind == "figure") report->figures[name] = std::atof(text.c_str() + b + 1);
+  }
+  if (pclose(pipe) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
+}
+
 void MeasureRss(const Fixture& f, const std::string& self, Report* report) {
   report->figures["rss_empty_mib"] = RssOfStartup(self, f.empty_home);
   report->figures["rss_full_mib"] = RssOfStartup(self, f.home);
@@ -255,6 +293,16 @@ int main(int argc, char** argv) {
     Startup(argv[2]);
     std::printf("%.2f\n", PeakRssMib());
     DeleteLog();
+    return 0;
+  }
+  if (argc == 4 && std::string(argv[1]) == "--part") {
+    Report report;
+    MeasurePart(argv[2], FixtureAt(argv[3]), &report);
+    for (const auto& [what, value] : report.table) {
+      std::printf("row\t%s\t%s\n", what.c_str(), value.c_str());
+    }
+    for (const auto& [name, value] : report.figures)
+      std::printf("figure\t%s\t%.6f\n", name.c_str(), value);
     return 0;
   }
   std::set<std::string> only;
@@ -286,11 +334,9 @@ int main(int argc, char** argv) {
     f = FixtureAt(data);
   }
   Report report;
-  if (wanted("load")) MeasureLoad(f, &report);
-  if (wanted("dat")) MeasureDat(f, &report);
-  if (wanted("lookup")) MeasureLookup(f, &report);
-  if (wanted("walk")) MeasureWalk(f, &report);
-  if (wanted("archive")) MeasureArchives(f, &report);
+  for (const char* part : kParts) {
+    if (wanted(part)) MeasurePartApart(self, part, f, &report);
+  }
   if (wanted("rss")) MeasureRss(f, self, &report);
   if (keep) {
     std::fprintf(stderr, "data kept in %s\n", f.root.c_str());

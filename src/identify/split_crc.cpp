@@ -9,6 +9,8 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/cpu_relax.h"
+
 namespace cartidex {
 
 namespace {
@@ -45,8 +47,7 @@ class Helper {
   // Waits for the half started last and gives its CRC-32. The half takes about as long as the
   // caller's own, so the wait is short and spent looking.
   uint32_t Finish() {
-    while (state_.load(std::memory_order_acquire) != kDone) {
-    }
+    while (state_.load(std::memory_order_acquire) != kDone) CpuRelax();
     state_.store(kIdle, std::memory_order_relaxed);
     const uint32_t result = result_;
     taken_.store(false, std::memory_order_release);
@@ -79,6 +80,7 @@ class Helper {
       int state;
       for (int look = 0;
            (state = state_.load(std::memory_order_acquire)) == kIdle || state == kDone; ++look) {
+        CpuRelax();
         if (look % 1024 == 1023 && std::chrono::steady_clock::now() - since > kAwake) {
           std::unique_lock<std::mutex> lock(mu_);
           wake_.wait(lock, [this] {

@@ -10,6 +10,8 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/cpu_relax.h"
+
 namespace cartidex {
 
 // `produce(Batch*)` fills the next batch and returns false when there is none; `consume(const
@@ -31,6 +33,7 @@ void RunBatches(bool threaded, Produce produce, Consume consume) {
   auto await = [&](auto ready) {
     for (int look = 0; look < (1 << 14); ++look) {
       if (ready()) return;
+      CpuRelax();
     }
     std::unique_lock<std::mutex> lock(mu);
     changed.wait(lock, ready);
