@@ -37,25 +37,40 @@ class Helper {
   // True when the caller may use the helper until it calls Finish: one caller at a time.
   bool Take() { return !taken_.exchange(true, std::memory_order_acquire); }
 
-  // Starts the CRC-32 of `size` bytes at `data`, from 0.
+  // Offers the CRC-32 of `size` bytes at `data`, from 0, to the helper.
   void Start(const unsigned char* data, size_t size) {
     data_ = data;
     size_ = size;
     Post(kWork);
   }
 
-  // Waits for the half started last and gives its CRC-32. The half takes about as long as the
-  // caller's own, so the wait is short and spent looking.
+  // The CRC-32 of the half offered last. When the helper has not begun it (its core is busy
+  // elsewhere, or it is still waking), the caller takes it back and works it out itself;
+  // otherwise the helper is at it, about as far as the caller was with its own half, and the
+  // wait is short and spent looking.
   uint32_t Finish() {
-    while (state_.load(std::memory_order_acquire) != kDone) CpuRelax();
-    state_.store(kIdle, std::memory_order_relaxed);
-    const uint32_t result = result_;
+    int expected = kWork;
+    uint32_t result;
+    if (state_.compare_exchange_strong(expected, kIdle, std::memory_order_acq_rel)) {
+      result = Crc(0, data_, size_);
+    } else {
+      for (int look = 0; state_.load(std::memory_order_acquire) != kDone; ++look) {
+        if (look % 64 == 63) {
+          std::this_thread::yield();  // for when the helper shares this core
+        } else {
+          CpuRelax();
+        }
+      }
+      state_.store(kIdle, std::memory_order_relaxed);
+      result = result_;
+    }
     taken_.store(false, std::memory_order_release);
     return result;
   }
 
  private:
-  enum State : int { kIdle, kWork, kDone, kStop };
+  // kWork: offered; kBusy: the helper is at it; kDone: its result is ready.
+  enum State : int { kIdle, kWork, kBusy, kDone, kStop };
 
   Helper() {
     if (std::thread::hardware_concurrency() < 2) return;
@@ -79,7 +94,7 @@ class Helper {
       auto since = std::chrono::steady_clock::now();
       int state;
       for (int look = 0;
-           (state = state_.load(std::memory_order_acquire)) == kIdle || state == kDone; ++look) {
+           (state = state_.load(std::memory_order_acquire)) != kWork && state != kStop; ++look) {
         CpuRelax();
         if (look % 1024 == 1023 && std::chrono::steady_clock::now() - since > kAwake) {
           std::unique_lock<std::mutex> lock(mu_);
@@ -91,6 +106,8 @@ class Helper {
         }
       }
       if (state == kStop) return;
+      // The caller may have taken the half back meanwhile.
+      if (!state_.compare_exchange_strong(state, kBusy, std::memory_order_acq_rel)) continue;
       result_ = Crc(0, data_, size_);
       state_.store(kDone, std::memory_order_release);
     }

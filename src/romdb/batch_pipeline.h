@@ -4,7 +4,7 @@
 
 #include <array>
 #include <atomic>
-#include <condition_variable>
+#include <chrono>
 #include <cstddef>
 #include <mutex>
 #include <system_error>
@@ -14,68 +14,102 @@
 
 namespace cartidex {
 
+enum class BatchThreads {
+  kOne,
+  kTwoWhenNear,  // two when a batch crosses quickly between their cores (see below), else one
+  kTwo,
+};
+
 // `produce(Batch*)` fills the next batch and returns false when there is none; `consume(const
-// Batch&)` takes each filled batch, in the order made, on the calling thread. With `threaded`,
-// `produce` runs on a thread of its own, a few batches ahead, so that it must touch nothing that
-// `consume` touches; when no thread can be started, both run on the calling thread. Batches are
-// reused, so their room is kept from one to the next.
+// Batch&)` takes each filled batch, in the order made, on the calling thread. With two threads,
+// a thread of its own reads ahead, a few batches, while the calling thread consumes; whenever
+// nothing is read ahead the calling thread reads the next batch itself, so that a machine whose
+// second core is busy elsewhere loses no more than the handing over. `produce` is called by one
+// thread at a time, in order, and must touch nothing that `consume` touches. When no thread can
+// be started, both run on the calling thread. Batches are reused, so their room is kept.
 template <typename Batch, typename Produce, typename Consume>
-void RunBatches(bool threaded, Produce produce, Consume consume) {
+void RunBatches(BatchThreads threads, Produce produce, Consume consume) {
   constexpr size_t kDepth = 4;
   std::array<Batch, kDepth> batches;
+  std::mutex reading;            // held by the side that reads the next batch
   std::atomic<size_t> made{0};   // batches filled so far
   std::atomic<size_t> taken{0};  // batches consumed so far
   std::atomic<bool> done{false};
-  std::mutex mu;
-  std::condition_variable changed;
-  // The two sides take about as long per batch, so a wait is usually short: looking again for a
-  // while is much quicker than being put to sleep and woken.
-  auto await = [&](auto ready) {
-    for (int look = 0; look < (1 << 14); ++look) {
-      if (ready()) return;
+  // The next batch, into its slot; the caller holds `reading` and there is room.
+  auto read_next = [&] {
+    if (produce(&batches[made.load() % kDepth])) {
+      made.fetch_add(1);
+    } else {
+      done.store(true);
+    }
+  };
+  // Between looks at what the other side does: mostly the processor's hint, at times the rest
+  // of the time slice, for when both sides share one core.
+  auto pause = [](int look) {
+    if (look % 64 == 63) {
+      std::this_thread::yield();
+    } else {
       CpuRelax();
     }
-    std::unique_lock<std::mutex> lock(mu);
-    changed.wait(lock, ready);
-  };
-  auto announce = [&] {
-    { std::lock_guard<std::mutex> lock(mu); }  // a waiter is either asleep or sees the change
-    changed.notify_all();
   };
 
-  std::thread maker;
-  if (threaded) {
+  // Whether a batch crosses quickly from one core to the other. Threads can land on cores far
+  // apart (on virtual machines especially), where every batch crosses slowly and the one thread
+  // alone does better: a few round trips through one shared word tell, before any reading.
+  constexpr int kRoundTrips = 32;
+  constexpr auto kFarRoundTrip = std::chrono::nanoseconds(350);
+  std::atomic<int> ping{0};
+  std::atomic<int> verdict{0};  // 0 while measuring, 1 near, 2 far
+
+  std::thread reader;
+  if (threads != BatchThreads::kOne) {
     try {
-      maker = std::thread([&] {
-        for (;;) {
-          await([&] { return made.load() - taken.load() < kDepth; });
-          const bool more = produce(&batches[made.load() % kDepth]);
-          if (more) {
-            made.fetch_add(1);
-          } else {
-            done.store(true);
+      reader = std::thread([&] {
+        for (int trip = 0, look = 0; trip <= kRoundTrips; ++trip) {
+          while (ping.load() != 2 * trip + 1) pause(look++);
+          ping.store(2 * trip + 2);
+        }
+        for (int look = 0; verdict.load() == 0; ++look) pause(look);
+        if (verdict.load() == 2) return;
+        for (int look = 0; !done.load(); ++look) {
+          if (made.load() - taken.load() >= kDepth) {
+            pause(look);
+            continue;
           }
-          announce();
-          if (!more) return;
+          std::lock_guard<std::mutex> lock(reading);
+          if (!done.load() && made.load() - taken.load() < kDepth) read_next();
         }
       });
     } catch (const std::system_error&) {
-      threaded = false;
+      // One thread it is.
     }
   }
-  if (!threaded) {
-    while (produce(&batches[0])) consume(batches[0]);
-    return;
+  if (reader.joinable()) {
+    // The first trip also waits for the thread to start: only the others are timed.
+    std::chrono::steady_clock::time_point start;
+    for (int trip = 0, look = 0; trip <= kRoundTrips; ++trip) {
+      if (trip == 1) start = std::chrono::steady_clock::now();
+      ping.store(2 * trip + 1);
+      while (ping.load() != 2 * trip + 2) pause(look++);
+    }
+    const auto trip = (std::chrono::steady_clock::now() - start) / kRoundTrips;
+    verdict.store(trip > kFarRoundTrip && threads == BatchThreads::kTwoWhenNear ? 2 : 1);
   }
-  for (;;) {
-    // `done` is set after the last batch is counted: once it is seen, `made` is final.
-    await([&] { return taken.load() < made.load() || done.load(); });
-    if (taken.load() == made.load()) break;
+  for (int look = 0;;) {
+    if (taken.load() == made.load()) {
+      if (done.load()) break;
+      if (reading.try_lock()) {
+        if (!done.load() && taken.load() == made.load()) read_next();
+        reading.unlock();
+      } else {
+        pause(look++);
+      }
+      continue;
+    }
     consume(batches[taken.load() % kDepth]);
     taken.fetch_add(1);
-    announce();
   }
-  maker.join();
+  if (reader.joinable()) reader.join();
 }
 
 }  // namespace cartidex

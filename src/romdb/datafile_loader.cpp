@@ -48,12 +48,13 @@ void ParseOwnDatafile(std::string_view contents, RomDatabase* db, LoadCores core
     db->AddCheckedRomsAndSet(line.text, kSetSuffix, roms, system_id);
     return nullptr;
   };
-  bool two_cores = cores == LoadCores::kTwo;
-  if (cores == LoadCores::kAsFits) {
-    two_cores = contents.size() >= kTwoCoreSize && std::thread::hardware_concurrency() > 1;
+  BatchThreads threads = cores == LoadCores::kTwo ? BatchThreads::kTwo : BatchThreads::kOne;
+  if (cores == LoadCores::kAsFits && contents.size() >= kTwoCoreSize &&
+      std::thread::hardware_concurrency() > 1) {
+    threads = BatchThreads::kTwoWhenNear;
   }
   RunBatches<OwnBatch>(
-      two_cores, [&reader](OwnBatch* batch) { return reader.Next(batch); },
+      threads, [&reader](OwnBatch* batch) { return reader.Next(batch); },
       [&](const OwnBatch& batch) {
         for (const OwnLine& line : batch.lines) {
           const char* reason = line.reason;

@@ -24,7 +24,7 @@ void LoadDatafile(const std::string& name);
 // How many cores a load may use: the lines of a datafile can be read on a second core while the
 // first adds them to the database. The result is the same either way.
 enum class LoadCores {
-  kAsFits,  // two for a large datafile on a machine that has them
+  kAsFits,  // two for a large datafile on a machine that has them, when they are near each other
   kOne,
   kTwo,
 };

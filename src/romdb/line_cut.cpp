@@ -9,6 +9,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "romdb/byte_lanes.h"
+
 namespace cartidex {
 
 namespace {
@@ -46,13 +48,6 @@ BlockMasks ScanBlock(const char* p) {
 // the same on either byte order.
 constexpr size_t kBlock = 8;
 
-// The top bit of each byte of `word` that is zero (exact: no bit for a byte that is not zero,
-// whatever its neighbours hold).
-constexpr uint64_t ZeroBytes(uint64_t word) {
-  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-  return ~(((word & kLow7) + kLow7) | word | kLow7);
-}
-
 // The top bits of the bytes gathered into the low eight bits, byte 0 of the word in bit 0.
 constexpr uint64_t Gather(uint64_t top_bits) {
   return ((top_bits >> 7) * 0x0102040810204080ull) >> 56;
@@ -60,11 +55,14 @@ constexpr uint64_t Gather(uint64_t top_bits) {
 
 BlockMasks ScanBlock(const char* p) {
   uint64_t word = 0;
-  for (size_t b = 0; b < kBlock; ++b) {
-    word |= static_cast<uint64_t>(static_cast<unsigned char>(p[b])) << (8 * b);
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&word, p, kBlock);
+  } else {
+    for (size_t b = 0; b < kBlock; ++b) {
+      word |= static_cast<uint64_t>(static_cast<unsigned char>(p[b])) << (8 * b);
+    }
   }
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
-  auto bits = [&](char c) { return Gather(ZeroBytes(word ^ (kOnes * static_cast<uint8_t>(c)))); };
+  auto bits = [&](char c) { return Gather(BytesEqual(word, static_cast<unsigned char>(c))); };
   const uint64_t semi = bits(';');
   return {bits(':') | semi, semi, bits('\r') | bits('\n') | bits('\0')};
 }

@@ -4,10 +4,13 @@
 #ifndef CARTIDEX_ROMDB_OWN_LINE_READER_H_
 #define CARTIDEX_ROMDB_OWN_LINE_READER_H_
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
+#include "platform/decimal_text.h"
 #include "romdb/line_cut.h"
 
 namespace cartidex {
@@ -45,7 +48,35 @@ struct OwnBatch {
 
 // StrToInt of `field`, a size field of `text` (which holds it). A field of one to eight digits
 // with eight bytes of the text from its start, the usual case, is read eight bytes at once.
-uint32_t ReadSizeField(std::string_view field, std::string_view text);
+// Inline: a load reads one for every ROM.
+inline uint32_t ReadSizeField(std::string_view field, std::string_view text) {
+  const size_t n = field.size();
+  if (n == 0 || n > 8 || static_cast<size_t>(text.data() + text.size() - field.data()) < 8) {
+    return static_cast<uint32_t>(StrToInt(field));
+  }
+  // The field's first byte in the lowest byte of `chunk`, whatever the byte order.
+  uint64_t chunk = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&chunk, field.data(), 8);
+  } else {
+    for (size_t b = 0; b < 8; ++b) {
+      chunk |= static_cast<uint64_t>(static_cast<unsigned char>(field[b])) << (8 * b);
+    }
+  }
+  // The field's digits to the high bytes, the first the lowest of them; '0's before them.
+  constexpr uint64_t kZeros = 0x3030303030303030ull;
+  chunk = n == 8 ? chunk : (chunk << (8 * (8 - n))) | (kZeros >> (8 * n));
+  constexpr uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ull;
+  if ((chunk & kHigh) != kZeros || ((chunk + 0x0606060606060606ull) & kHigh) != kZeros) {
+    return static_cast<uint32_t>(StrToInt(field));  // a sign, or bytes that are not digits
+  }
+  chunk -= kZeros;
+  // Pairs of digits, then fours, then all eight.
+  chunk = (chunk * 10 + (chunk >> 8)) & 0x00FF00FF00FF00FFull;
+  chunk = (chunk * 100 + (chunk >> 16)) & 0x0000FFFF0000FFFFull;
+  chunk = (chunk * 10000 + (chunk >> 32)) & 0xFFFFFFFFull;
+  return static_cast<uint32_t>(chunk);
+}
 
 class OwnLineReader {
  public:

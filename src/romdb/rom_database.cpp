@@ -11,11 +11,6 @@ std::string FormSetName(std::string_view name) {
   return set;
 }
 
-std::string_view SetNameStem(std::string_view name) {
-  const size_t dot = name.rfind('.');
-  return dot == std::string_view::npos ? name : name.substr(0, dot);
-}
-
 RomDatabase::RomDatabase() {
   Clear();
 }

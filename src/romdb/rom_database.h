@@ -3,7 +3,9 @@
 #ifndef CARTIDEX_ROMDB_ROM_DATABASE_H_
 #define CARTIDEX_ROMDB_ROM_DATABASE_H_
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <span>
 #include <string>
@@ -11,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "romdb/byte_lanes.h"
 #include "romdb/capacities.h"
 #include "romdb/rom_record.h"
 #include "romdb/set_builder.h"
@@ -25,8 +28,26 @@ inline constexpr uint32_t kNoIndex = 0xFFFFFFFFu;
 std::string FormSetName(std::string_view name);
 // What every set name of an own datafile ends in.
 inline constexpr std::string_view kSetSuffix = ".zip";
-// `name` cut at its last '.': FormSetName(name) is this followed by kSetSuffix.
-std::string_view SetNameStem(std::string_view name);
+// `name` cut at its last '.': FormSetName(name) is this followed by kSetSuffix. Inline: a load
+// asks for every set.
+inline std::string_view SetNameStem(std::string_view name) {
+  size_t end = name.size();
+  if constexpr (std::endian::native == std::endian::little) {
+    // Eight bytes at a time from the end: a load looks for the dot of every set name.
+    for (; end >= 8; end -= 8) {
+      uint64_t word;
+      std::memcpy(&word, name.data() + end - 8, 8);
+      if (const uint64_t dots = BytesEqual(word, '.')) {
+        const size_t last = 7 - static_cast<size_t>(std::countl_zero(dots)) / 8;
+        return name.substr(0, end - 8 + last);
+      }
+    }
+  }
+  for (; end > 0; --end) {
+    if (name[end - 1] == '.') return name.substr(0, end - 1);
+  }
+  return name;
+}
 
 class RomDatabase {
  public:
@@ -144,6 +165,14 @@ class RomDatabase {
 
 // The process-wide database.
 RomDatabase& Database();
+
+// The first table that has no room for `rom_count` more ROMs and one more set, or nullptr.
+// Inline: a load asks for every set.
+inline const char* CheckRoom(const RomDatabase& db, size_t rom_count) {
+  if (db.GetRomCount() + rom_count > kMaxRoms) return kRomTableFull;
+  if (db.GetSetCount() >= kMaxSets) return kSetTableFull;
+  return nullptr;
+}
 
 }  // namespace cartidex
 

@@ -7,12 +7,6 @@
 
 namespace cartidex {
 
-const char* CheckRoom(const RomDatabase& db, size_t rom_count) {
-  if (db.GetRomCount() + rom_count > kMaxRoms) return kRomTableFull;
-  if (db.GetSetCount() >= kMaxSets) return kSetTableFull;
-  return nullptr;
-}
-
 const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
                           std::span<const ParsedRom> roms, std::string_view system) {
   if (const char* reason = CheckSetTexts(set_name.size(), roms, system)) return reason;

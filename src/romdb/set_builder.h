@@ -41,9 +41,6 @@ const char* CheckSetTexts(size_t set_name_size, const Roms& roms, std::string_vi
   }
   return nullptr;
 }
-// The first table that has no room for `rom_count` more ROMs and one more set, or nullptr.
-const char* CheckRoom(const RomDatabase& db, size_t rom_count);
-
 // Both checks, in that order, for a set whose name is `set_name` exactly (AddSetExact).
 const char* CheckSetExact(const RomDatabase& db, std::string_view set_name,
                           std::span<const ParsedRom> roms, std::string_view system);

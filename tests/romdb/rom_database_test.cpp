@@ -188,6 +188,22 @@ TEST(RomDatabaseTest, ReloadStartsEverySetAfresh) {
   EXPECT_EQ(db.GetSet(0).found[0], 0);
 }
 
+// The stem is the name cut at its last '.', wherever it falls among the bytes read at once and
+// beside bytes that differ from '.' only in the top bit.
+TEST(RomDatabaseTest, SetNameStemCutsAtTheLastDot) {
+  std::mt19937 rng(5);
+  const std::string bytes("..a\xAE\x2E\xFFz\0", 8);
+  for (int round = 0; round < 5000; ++round) {
+    std::string name;
+    const size_t size = rng() % 40;
+    for (size_t i = 0; i < size; ++i) name += bytes[rng() % bytes.size()];
+    const size_t dot = name.rfind('.');
+    const std::string want = dot == std::string::npos ? name : name.substr(0, dot);
+    ASSERT_EQ(SetNameStem(name), want) << "name of " << size << " bytes";
+    ASSERT_EQ(FormSetName(name), want + ".zip");
+  }
+}
+
 TEST(RomDatabaseTest, AddSetNamesAndLinksItsRoms) {
   EXPECT_EQ(FormSetName("Sample Set (Rev 2.0).zip"), "Sample Set (Rev 2.0).zip");
   EXPECT_EQ(FormSetName("demo.bin"), "demo.zip");
