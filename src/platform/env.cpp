@@ -1,6 +1,8 @@
 #include "platform/env.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace cartidex {
 
@@ -16,27 +18,40 @@ void Env::SetDefault(Env* env) {
   g_installed = env;
 }
 
-Status ReadWholeFile(Env* env, const std::string& path, std::string* contents) {
-  contents->clear();
+Status ReadWholeFile(Env* env, const std::string& path, FileBytes* contents) {
+  contents->data.reset();
+  contents->size = 0;
   std::unique_ptr<ReadableFile> file;
   Status s = env->OpenForRead(path, &file);
   if (!s.ok()) return s;
   // One byte more than the size the file had when opened is asked for: a file that did not
   // change is read whole by the first call, and the next finds its end. A file that grew
-  // meanwhile is read on in pieces.
+  // meanwhile is read on in pieces, into ever larger buffers.
   constexpr size_t kChunk = 1 << 16;
   const uint64_t expected = file->Size();
-  size_t want = expected < SIZE_MAX - kChunk ? static_cast<size_t>(expected) + 1 : kChunk;
+  size_t capacity = expected < SIZE_MAX - kChunk ? static_cast<size_t>(expected) + 1 : kChunk;
+  contents->data.reset(new char[capacity]);
   for (;;) {
-    const size_t old = contents->size();
-    contents->resize(old + want);
+    if (contents->size == capacity) {
+      const size_t larger = capacity + std::max(capacity / 2, kChunk);
+      std::unique_ptr<char[]> data(new char[larger]);
+      std::memcpy(data.get(), contents->data.get(), contents->size);
+      contents->data = std::move(data);
+      capacity = larger;
+    }
     size_t got = 0;
-    s = file->Read(contents->data() + old, want, &got);
-    contents->resize(old + got);
+    s = file->Read(contents->data.get() + contents->size, capacity - contents->size, &got);
     if (!s.ok()) return s;
     if (got == 0) return Status::Ok();
-    want = got < want ? want - got : kChunk;
+    contents->size += got;
   }
+}
+
+Status ReadWholeFile(Env* env, const std::string& path, std::string* contents) {
+  FileBytes bytes;
+  Status s = ReadWholeFile(env, path, &bytes);
+  contents->assign(bytes.text());
+  return s;
 }
 
 Status WriteWholeFile(Env* env, const std::string& path, std::string_view contents) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -98,7 +99,17 @@ class Env {
   virtual Status SetFileTimesFromDos(const std::string& path, uint32_t dos_date_time) = 0;
 };
 
+// A whole file's bytes, in a buffer of their own that is not cleared before it is read into.
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  size_t size = 0;
+
+  std::span<char> bytes() const { return {data.get(), size}; }
+  std::string_view text() const { return {data.get(), size}; }
+};
+
 // Reads a whole file into *contents.
+Status ReadWholeFile(Env* env, const std::string& path, FileBytes* contents);
 Status ReadWholeFile(Env* env, const std::string& path, std::string* contents);
 // Creates (replacing) a file holding exactly `contents`.
 Status WriteWholeFile(Env* env, const std::string& path, std::string_view contents);

@@ -5,8 +5,8 @@
 
 namespace cartidex {
 
-bool ReadDat(std::string* contents, DatFile* dat) {
-  std::string_view text(*contents);
+bool ReadDat(std::span<char> contents, DatFile* dat) {
+  std::string_view text(contents.data(), contents.size());
   // Only XML comes in UTF-16; the parser converts it.
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
     return ReadXmlDat(contents, dat);
@@ -18,7 +18,7 @@ bool ReadDat(std::string* contents, DatFile* dat) {
     ++first;
   }
   if (first < text.size() && text[first] == '<') return ReadXmlDat(contents, dat);
-  return ReadClrMameProDat(*contents, dat);
+  return ReadClrMameProDat(std::string_view(contents.data(), contents.size()), dat);
 }
 
 }  // namespace cartidex

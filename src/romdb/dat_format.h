@@ -5,6 +5,9 @@
 
 #include <string>
 
+#include <span>
+#include <string>
+
 #include "romdb/dat_file.h"
 
 namespace cartidex {
@@ -14,7 +17,10 @@ namespace cartidex {
 // otherwise. *contents may be
 // changed, and *dat's names point into it: it must outlive *dat. False when the text is none of
 // them or not well-formed; *dat is of no use then.
-bool ReadDat(std::string* contents, DatFile* dat);
+bool ReadDat(std::span<char> contents, DatFile* dat);
+inline bool ReadDat(std::string* contents, DatFile* dat) {
+  return ReadDat(std::span<char>(*contents), dat);
+}
 
 }  // namespace cartidex
 

@@ -111,21 +111,21 @@ void ReadSoftwareList(const pugi::xml_node& root, const LineStarts& lines, DatFi
 
 }  // namespace
 
-bool ReadXmlDat(std::string* contents, DatFile* dat) {
-  const LineStarts lines(*contents);
+bool ReadXmlDat(std::span<char> contents, DatFile* dat) {
+  const LineStarts lines(std::string_view(contents.data(), contents.size()));
   auto doc = std::make_shared<pugi::xml_document>();
   // Entities are the only rewriting the names need; line ends and blanks in values stay as they
   // stand, which keeps the parse fast.
   pugi::xml_parse_result result = doc->load_buffer_inplace(
-      contents->data(), contents->size(), pugi::parse_minimal | pugi::parse_escapes);
+      contents.data(), contents.size(), pugi::parse_minimal | pugi::parse_escapes);
   if (!result) return false;
-  // The names are read where the parse left them: in *contents, or in the document's own
+  // The names are read where the parse left them: in `contents`, or in the document's own
   // buffer when it had to convert the text to UTF-8.
   dat->KeepAlive(doc);
   pugi::xml_node root = doc->document_element();
   if (Is(root.name(), "datafile")) {
     // About one ROM per 70 bytes in a typical arcade DAT, one game per 20 ROMs.
-    dat->Reserve(contents->size() / 1400, contents->size() / 70);
+    dat->Reserve(contents.size() / 1400, contents.size() / 70);
     ReadLogiqx(root, lines, dat);
   } else if (Is(root.name(), "softwarelist")) {
     ReadSoftwareList(root, lines, dat);

@@ -3,6 +3,7 @@
 #ifndef CARTIDEX_ROMDB_DAT_XML_READER_H_
 #define CARTIDEX_ROMDB_DAT_XML_READER_H_
 
+#include <span>
 #include <string>
 
 #include "romdb/dat_file.h"
@@ -13,7 +14,7 @@ namespace cartidex {
 // *dat's names point into it: it must outlive *dat. False
 // when the text is not well-formed XML or its root element is neither a datafile nor a software
 // list; *dat is of no use then.
-bool ReadXmlDat(std::string* contents, DatFile* dat);
+bool ReadXmlDat(std::span<char> contents, DatFile* dat);
 
 }  // namespace cartidex
 

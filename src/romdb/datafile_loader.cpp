@@ -78,14 +78,14 @@ void LoadDatafile(const std::string& name) {
     WriteLog(" ! Path too long\r\n");
     return;
   }
-  std::string contents;
+  FileBytes contents;
   if (!ReadWholeFile(Env::Default(), path, &contents).ok()) return;
   if (IsOwnDatafileName(name)) {
-    ParseOwnDatafile(contents, &Database());
+    ParseOwnDatafile(contents.text(), &Database());
     return;
   }
   DatFile dat;
-  if (!ReadDat(&contents, &dat)) {
+  if (!ReadDat(contents.bytes(), &dat)) {
     WriteLog(" ! Not a datafile\r\n");
     return;
   }

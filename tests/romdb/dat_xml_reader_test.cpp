@@ -32,7 +32,7 @@ TEST(DatXmlReaderTest, LogiqxGamesAndMachines) {
       "\t<game name=\"samples only\"><sample name=\"1.wav\"/></game>\r\n"
       "</datafile>\r\n";
   DatFile dat;
-  ASSERT_TRUE(ReadXmlDat(&text, &dat));
+  ASSERT_TRUE(ReadXmlDat(std::span<char>(text), &dat));
   EXPECT_EQ(dat.format, DatFormat::kLogiqx);
   EXPECT_EQ(dat.system(), "Arcade & More");
   EXPECT_EQ(Describe(dat),
@@ -65,7 +65,7 @@ TEST(DatXmlReaderTest, SoftwareListsReadEveryDataArea) {
       "\t</software>\n"
       "</softwarelist>\n";
   DatFile dat;
-  ASSERT_TRUE(ReadXmlDat(&text, &dat));
+  ASSERT_TRUE(ReadXmlDat(std::span<char>(text), &dat));
   EXPECT_EQ(dat.format, DatFormat::kSoftwareList);
   EXPECT_EQ(dat.system(), "Demo Cartridges");
   EXPECT_EQ(Describe(dat), (std::vector<std::string>{"quest@5: quest.lo/131072/FDE08D6D "
@@ -78,7 +78,7 @@ TEST(DatXmlReaderTest, NonAsciiNamesKeepTheirUtf8Bytes) {
       "<game name=\"Caf\xC3\xA9 &#x30B2;\xE3\x83\xBC\xE3\x83\xA0\">"
       "<rom name=\"caf\xC3\xA9.bin\" size=\"4\" crc=\"DEADBEEF\"/></game></datafile>";
   DatFile dat;
-  ASSERT_TRUE(ReadXmlDat(&text, &dat));
+  ASSERT_TRUE(ReadXmlDat(std::span<char>(text), &dat));
   EXPECT_EQ(dat.system(), "\xC3\x89mulation");
   ASSERT_EQ(dat.games().size(), 1u);
   EXPECT_EQ(dat.games()[0].name, "Caf\xC3\xA9 \xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0");
@@ -96,7 +96,7 @@ TEST(DatXmlReaderTest, BrokenXmlAndOtherRootsAreRefused) {
        }) {
     std::string copy = text;
     DatFile dat;
-    EXPECT_FALSE(ReadXmlDat(&copy, &dat)) << text;
+    EXPECT_FALSE(ReadXmlDat(std::span<char>(copy), &dat)) << text;
   }
 }
 
