@@ -16,6 +16,7 @@
 #include "platform/path.h"
 #include "romdb/datafile_loader.h"
 #include "romdb/rom_database.h"
+#include "support/game_library.h"
 #include "support/test_util.h"
 #include "support/zip_writer.h"
 
@@ -23,17 +24,6 @@ namespace cartidex::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// Contents of `size` bytes whose CRC-32 is `crc`.
-std::string Rom(uint32_t size, uint32_t crc) {
-  return ForgeCrc(std::string(size - 4, 'r'), crc);
-}
-
-const std::string kTetris = Rom(16, 0x11111111);
-const std::string kSonic1 = Rom(20, 0x22222222);
-const std::string kSonic2 = Rom(24, 0x33333333);
-const std::string kColumns = Rom(12, 0x44444444);
-const std::string kZelda = Rom(16, 0x55555555);
 
 class IdentifiedActionsTest : public ::testing::Test {
  protected:

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/game_library.h"
 #include "support/run_cli.h"
 #include "support/test_util.h"
 #include "support/zip_writer.h"
@@ -13,10 +14,6 @@ namespace cartidex::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-std::string Rom(uint32_t size, uint32_t crc) {
-  return ForgeCrc(std::string(size - 4, 'r'), crc);
-}
 
 std::string Opened(const std::string& path, const std::string& data, bool found) {
   return "Opened: " + path + " Size: " + std::to_string(data.size()) +
@@ -33,13 +30,11 @@ TEST(CliDirectoryIdentifiedTest, RenameMoveAndListsOfAWholeTree) {
             "Columns.md;12;44444444\r\n");
   WriteFile(home.Path("datfiles/2.cxi"),
             "#console#;Nintendo\\Game Boy\r\nZelda.gb;16;55555555\r\n");
-  const std::string tetris = Rom(16, 0x11111111), zelda = Rom(16, 0x55555555);
-  const std::string sonic1 = Rom(20, 0x22222222), sonic2 = Rom(24, 0x33333333);
-  const std::string pack = StoredZip({{"sonic1.bin", sonic1}, {"sonic2.bin", sonic2}});
-  WriteFile(work.Path("in/dump.bin"), tetris);
+  const std::string pack = StoredZip({{"sonic1.bin", kSonic1}, {"sonic2.bin", kSonic2}});
+  WriteFile(work.Path("in/dump.bin"), kTetris);
   WriteFile(work.Path("in/junk.txt"), "junk");
   WriteFile(work.Path("in/pack.zip"), pack);
-  WriteFile(work.Path("in/sub/zelda.bin"), zelda);
+  WriteFile(work.Path("in/sub/zelda.bin"), kZelda);
 
   CliRun run = RunCli(CARTIDEX_CLI,
                       {"--home", home.path(), "--keep-log", work.Path("kept.txt"), "--rename",
@@ -49,24 +44,25 @@ TEST(CliDirectoryIdentifiedTest, RenameMoveAndListsOfAWholeTree) {
   ASSERT_EQ(run.status, 0) << run.err;
 
   const std::string in = work.Path("in/"), tmp = home.Path("tmp/");
-  EXPECT_EQ(
-      ReadFile(work.Path("kept.txt")),
-      "Cartidex starting\r\nCartidex intialised\r\nRedirection installed\r\n"
-      "Directory \"tmp\" emptied\r\nLoading datafiles :\r\n - 1.cxi\r\n - 2.cxi\r\n"
-      "Datafiles loaded\r\nShowing dialogbox\r\n\r\n" +
-          Opened(in + "dump.bin", tetris, true) + "Renamed: " + in + "dump.bin To: " + in +
-          "Tetris.gb\r\n Moved: " + in +
-          "Tetris.gb To: " + NativePath("sorted/Nintendo/Game Boy/Tetris.gb") + "\r\n" +
-          Opened(in + "junk.txt", "junk", false) + " Moved: " + in +
-          "junk.txt To: " + NativePath("unknown/junk.txt") + "\r\n" + "File unzipped: " + in +
-          "pack.zip\r\n Containing:\r\n  - " + Opened(tmp + "sonic1.bin", sonic1, true) + "  - " +
-          Opened(tmp + "sonic2.bin", sonic2, true) + " Found set: Sonic Pack.zip\r\n\r\nRenamed: " +
-          in + "pack.zip To: " + in + "Sonic Pack.zip\r\n Moved: " + in +
-          "Sonic Pack.zip To: " + NativePath("sorted/Sega/Sonic Pack.zip") + "\r\n" +
-          Opened(in + NativePath("sub/zelda.bin"), zelda, true) + "Renamed: " + in +
-          NativePath("sub/zelda.bin To: ") + in + NativePath("sub/Zelda.gb") + "\r\n Moved: " + in +
-          NativePath("sub/Zelda.gb To: sorted/Nintendo/Game Boy/Zelda.gb") +
-          "\r\nCartidex quitted");
+  EXPECT_EQ(ReadFile(work.Path("kept.txt")),
+            "Cartidex starting\r\nCartidex intialised\r\nRedirection installed\r\n"
+            "Directory \"tmp\" emptied\r\nLoading datafiles :\r\n - 1.cxi\r\n - 2.cxi\r\n"
+            "Datafiles loaded\r\nShowing dialogbox\r\n\r\n" +
+                Opened(in + "dump.bin", kTetris, true) + "Renamed: " + in + "dump.bin To: " + in +
+                "Tetris.gb\r\n Moved: " + in +
+                "Tetris.gb To: " + NativePath("sorted/Nintendo/Game Boy/Tetris.gb") + "\r\n" +
+                Opened(in + "junk.txt", "junk", false) + " Moved: " + in +
+                "junk.txt To: " + NativePath("unknown/junk.txt") + "\r\n" + "File unzipped: " + in +
+                "pack.zip\r\n Containing:\r\n  - " + Opened(tmp + "sonic1.bin", kSonic1, true) +
+                "  - " + Opened(tmp + "sonic2.bin", kSonic2, true) +
+                " Found set: Sonic Pack.zip\r\n\r\nRenamed: " + in + "pack.zip To: " + in +
+                "Sonic Pack.zip\r\n Moved: " + in +
+                "Sonic Pack.zip To: " + NativePath("sorted/Sega/Sonic Pack.zip") + "\r\n" +
+                Opened(in + NativePath("sub/zelda.bin"), kZelda, true) + "Renamed: " + in +
+                NativePath("sub/zelda.bin To: ") + in + NativePath("sub/Zelda.gb") +
+                "\r\n Moved: " + in +
+                NativePath("sub/Zelda.gb To: sorted/Nintendo/Game Boy/Zelda.gb") +
+                "\r\nCartidex quitted");
   const std::string after_walk =
       "Filename: Several\nName: Several\nSystem: Nintendo\\Game Boy\nCRC32: Several\n"
       "Size: Several\nInfo: 4 roms in database\n\n";
@@ -87,7 +83,7 @@ TEST(CliDirectoryIdentifiedTest, RenameMoveAndListsOfAWholeTree) {
 TEST(CliDirectoryIdentifiedTest, SingleFileCollisionsAreLoggedAndBothFilesKept) {
   TempDir home, work;
   WriteFile(home.Path("datfiles/1.cxi"), "#console#;Sys\r\nGame.rom;8;12345678\r\n");
-  const std::string game = Rom(8, 0x12345678);
+  const std::string game = ForgedRom(8, 0x12345678);
   WriteFile(work.Path("in/dump.bin"), game);
   WriteFile(work.Path("in/Game.rom"), "other");
   WriteFile(work.Path("out/dump.bin"), "in the way");

@@ -12,29 +12,14 @@
 #include "actions/process_folder.h"
 #include "platform/dialog_view.h"
 #include "support/fault_scenario.h"
+#include "support/game_library.h"
 #include "support/zip_writer.h"
 
 namespace cartidex::test {
 namespace {
 
-std::string Rom(uint32_t size, uint32_t crc) {
-  return ForgeCrc(std::string(size - 4, 'r'), crc);
-}
-
-const std::string kTetris = Rom(16, 0x11111111);
-const std::string kSonic1 = Rom(20, 0x22222222);
-const std::string kSonic2 = Rom(24, 0x33333333);
-const std::string kColumns = Rom(12, 0x44444444);
-const std::string kZelda = Rom(16, 0x55555555);
-
 void PrepareHome(TestHome* home) {
-  home->AddDatafile("games.cxi",
-                    "#console#;Game Boy\r\n"
-                    "Tetris.gb;16;11111111\r\n"
-                    "Zelda.gb;16;55555555\r\n"
-                    "#console#;Mega Drive\r\n"
-                    "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
-                    "Columns.md;12;44444444\r\n");
+  home->AddDatafile("games.cxi", kGamesDatafile);
 }
 
 void SetOptions(HeadlessView* view, const std::string& root) {

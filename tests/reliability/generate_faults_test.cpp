@@ -10,29 +10,18 @@
 #include "actions/process_file.h"
 #include "actions/set_lists.h"
 #include "support/fault_scenario.h"
+#include "support/game_library.h"
 #include "support/zip_writer.h"
 
 namespace cartidex::test {
 namespace {
 
-std::string Rom(uint32_t size, uint32_t crc) {
-  return ForgeCrc(std::string(size - 4, 'r'), crc);
-}
-
 TEST(GenerateFaultsTest, EveryStepOfGenerateFailsSafely) {
   FaultScenario scenario;
-  scenario.prepare_home = [](TestHome* home) {
-    home->AddDatafile("games.cxi",
-                      "#console#;Game Boy\r\n"
-                      "Tetris.gb;16;11111111\r\n"
-                      "Zelda.gb;16;55555555\r\n"
-                      "#console#;Mega Drive\r\n"
-                      "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
-                      "Columns.md;12;44444444\r\n");
-  };
+  scenario.prepare_home = [](TestHome* home) { home->AddDatafile("games.cxi", kGamesDatafile); };
   scenario.lay_out = [](const std::string& root) {
-    WriteZip(root + "/in/sonic.zip", {ZipMember("sonic1.bin", Rom(20, 0x22222222)),
-                                      ZipMember("sonic2.bin", Rom(24, 0x33333333))});
+    WriteZip(root + "/in/sonic.zip",
+             {ZipMember("sonic1.bin", kSonic1), ZipMember("sonic2.bin", kSonic2)});
     WriteFile(root + "/lists/Game Boy_have.txt", "an older list");
     WriteFile(root + "/lists/notes.txt", "the user's own file");
   };

@@ -12,6 +12,7 @@
 
 #include "app/cli_options.h"
 #include "app/cli_runner.h"
+#include "support/game_library.h"
 #include "support/test_util.h"
 #include "support/zip_writer.h"
 
@@ -19,10 +20,6 @@ namespace cartidex::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Rom(uint32_t size, uint32_t crc) {
-  return ForgeCrc(std::string(size - 4, 'r'), crc);
-}
 
 // Open descriptors of this process.
 size_t OpenHandles() {
@@ -37,21 +34,16 @@ std::vector<std::string> Files(const std::string& root) {
 
 TEST(SoakTest, HundredRunsLeakNoHandleAndLeaveTmpEmpty) {
   TempDir home, work;
-  WriteFile(home.Path("datfiles/games.cxi"),
-            "#console#;Game Boy\r\nTetris.gb;16;11111111\r\nZelda.gb;16;55555555\r\n"
-            "#console#;Mega Drive\r\n"
-            "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
-            "Columns.md;12;44444444\r\n");
-  const std::string sonic1 = Rom(20, 0x22222222), sonic2 = Rom(24, 0x33333333);
-  WriteFile(work.Path("a/in/tetris.bin"), Rom(16, 0x11111111));
-  WriteFile(work.Path("a/in/deep/er/zelda.bin"), Rom(16, 0x55555555));
+  WriteFile(home.Path("datfiles/games.cxi"), kGamesDatafile);
+  WriteFile(work.Path("a/in/tetris.bin"), kTetris);
+  WriteFile(work.Path("a/in/deep/er/zelda.bin"), kZelda);
   WriteFile(work.Path("a/in/junk.txt"), "no rom at all");
   WriteFile(work.Path("a/in/empty.bin"), "");
   WriteZip(work.Path("a/in/sonic.zip"),
-           {ZipMember("sonic1.bin", sonic1, 8), ZipMember("dir/sonic2.bin", sonic2, 8)});
-  WriteZip(work.Path("a/in/half.zip"), {ZipMember("sonic1.bin", sonic1), ZipMember("x", "x")});
-  WriteZip(work.Path("single.zip"), {ZipMember("sonic1.bin", sonic1), ZipMember("s2", sonic2)});
-  WriteFile(work.Path("single.bin"), Rom(12, 0x44444444));
+           {ZipMember("sonic1.bin", kSonic1, 8), ZipMember("dir/sonic2.bin", kSonic2, 8)});
+  WriteZip(work.Path("a/in/half.zip"), {ZipMember("sonic1.bin", kSonic1), ZipMember("x", "x")});
+  WriteZip(work.Path("single.zip"), {ZipMember("sonic1.bin", kSonic1), ZipMember("s2", kSonic2)});
+  WriteFile(work.Path("single.bin"), kColumns);
   const size_t files = Files(work.path()).size();
 
   size_t handles = 0;

@@ -1,0 +1,35 @@
+// A small library of forged games for the tests that identify, rename, move and list them: their
+// contents, forged to the CRC-32s a datafile gives, and the datafile that names them.
+#ifndef CARTIDEX_TESTS_SUPPORT_GAME_LIBRARY_H_
+#define CARTIDEX_TESTS_SUPPORT_GAME_LIBRARY_H_
+
+#include <cstdint>
+#include <string>
+
+#include "support/test_util.h"
+
+namespace cartidex::test {
+
+// Contents of `size` bytes (at least 4) whose CRC-32 is `crc`.
+inline std::string ForgedRom(uint32_t size, uint32_t crc) {
+  return ForgeCrc(std::string(size - 4, 'r'), crc);
+}
+
+inline const std::string kTetris = ForgedRom(16, 0x11111111);
+inline const std::string kSonic1 = ForgedRom(20, 0x22222222);
+inline const std::string kSonic2 = ForgedRom(24, 0x33333333);
+inline const std::string kColumns = ForgedRom(12, 0x44444444);
+inline const std::string kZelda = ForgedRom(16, 0x55555555);
+
+// Tetris and Zelda of the Game Boy; the set Sonic Pack (two ROMs) and Columns of the Mega Drive.
+inline constexpr const char* kGamesDatafile =
+    "#console#;Game Boy\r\n"
+    "Tetris.gb;16;11111111\r\n"
+    "Zelda.gb;16;55555555\r\n"
+    "#console#;Mega Drive\r\n"
+    "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
+    "Columns.md;12;44444444\r\n";
+
+}  // namespace cartidex::test
+
+#endif  // CARTIDEX_TESTS_SUPPORT_GAME_LIBRARY_H_
