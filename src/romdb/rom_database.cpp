@@ -178,7 +178,7 @@ RomRecord RomDatabase::FindRom(uint32_t crc, uint32_t size, bool* found, uint32_
     }
   } else {
     // Sorted: the matches are one run, in index order.
-    auto before = [this](const Row& row, uint32_t row_size, uint32_t c, uint32_t s, uint32_t i) {
+    auto before = [](const Row& row, uint32_t row_size, uint32_t c, uint32_t s, uint32_t i) {
       return std::tie(row.crc, row_size, row.index) < std::tie(c, s, i);
     };
     const Row* run = std::partition_point(first, last, [&](const Row& row) {
