@@ -1,5 +1,7 @@
 #include "romdb/datafile_loader.h"
 
+#include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -7,11 +9,9 @@
 #include "platform/env.h"
 #include "platform/path.h"
 #include "platform/program_folder.h"
-#include "romdb/batch_pipeline.h"
 #include "romdb/dat_file.h"
 #include "romdb/dat_format.h"
-#include "romdb/own_line_reader.h"
-#include "romdb/parse_hex.h"
+#include "romdb/own_text_parse.h"
 #include "romdb/rom_database.h"
 #include "romdb/set_builder.h"
 
@@ -19,8 +19,15 @@ namespace cartidex {
 
 namespace {
 
-// Datafiles from this size on are read on a second core while the first adds to the database.
+// Datafiles from this size on are read in two halves, one on each of two cores.
 constexpr size_t kTwoCoreSize = 512 * 1024;
+
+// Where the second half of a datafile begins: the line start after the middle, or npos.
+size_t HalfWay(std::string_view contents) {
+  const size_t end = contents.find('\n', contents.size() / 2);
+  return end == std::string_view::npos || end + 1 >= contents.size() ? std::string_view::npos
+                                                                     : end + 1;
+}
 
 // True for a name ending in ".cxi", in any letter case, as the listing takes them.
 bool IsOwnDatafileName(std::string_view name) {
@@ -33,42 +40,46 @@ bool IsOwnDatafileName(std::string_view name) {
 }  // namespace
 
 void ParseOwnDatafile(std::string_view contents, RomDatabase* db, LoadCores cores) {
-  OwnLineReader reader(contents);
-  std::string_view system = kUnknown;
-  uint32_t system_id = kNoIndex;  // learnt by the database with the first set that has ROMs
-  std::vector<ParsedRom> roms;
-  // The reader checked the set's texts; the room left in the tables is checked here.
-  auto add_set = [&](const OwnLine& line, std::span<const OwnRomFields> fields) -> const char* {
-    if (const char* reason = CheckRoom(*db, fields.size())) return reason;
-    roms.clear();
-    for (const OwnRomFields& rom : fields) {
-      roms.push_back({rom.name, ReadSizeField(rom.size, contents), ParseHex(rom.crc)});
-    }
-    if (!roms.empty() && system_id == kNoIndex) system_id = db->InternSystem(system);
-    db->AddCheckedRomsAndSet(line.text, kSetSuffix, roms, system_id);
-    return nullptr;
-  };
-  BatchThreads threads = cores == LoadCores::kTwo ? BatchThreads::kTwo : BatchThreads::kOne;
-  if (cores == LoadCores::kAsFits && contents.size() >= kTwoCoreSize &&
-      std::thread::hardware_concurrency() > 1) {
-    threads = BatchThreads::kTwoWhenNear;
+  size_t split = std::string_view::npos;
+  if (cores == LoadCores::kTwo || (cores == LoadCores::kAsFits && contents.size() >= kTwoCoreSize &&
+                                   std::thread::hardware_concurrency() > 1)) {
+    split = HalfWay(contents);
   }
-  RunBatches<OwnBatch>(
-      threads, [&reader](OwnBatch* batch) { return reader.Next(batch); },
-      [&](const OwnBatch& batch) {
-        for (const OwnLine& line : batch.lines) {
-          const char* reason = line.reason;
-          if (line.kind == OwnLine::Kind::kSystem) {
-            system = line.text;
-            system_id = kNoIndex;
-          } else if (line.kind == OwnLine::Kind::kSet) {
-            reason = add_set(
-                line,
-                std::span<const OwnRomFields>(batch.roms).subspan(line.first_rom, line.rom_count));
-          }
-          if (reason != nullptr) LogSkippedLine(line.number, reason);
-        }
-      });
+  if (split == std::string_view::npos) {
+    ParseOwnText(contents, {}, db);
+    return;
+  }
+  // The second half goes into tables of its own on a second core, its refusals noted, the
+  // system of its first sets not yet known; the first half into `db` on this one, as it would
+  // alone. Joined, the two are what one pass over the whole file gives.
+  const std::string_view first = contents.substr(0, split);
+  const std::string_view second = contents.substr(split);
+  const std::string placeholder(kMaxText + 1, '?');  // longer than any system a datafile gives
+  RomDatabase second_db;
+  std::vector<OwnRefusal> second_refused;
+  std::thread other;
+  try {
+    other = std::thread([&] {
+      ParseOwnText(second, {false, placeholder, 0}, &second_db, &second_refused);
+    });
+  } catch (const std::system_error&) {
+    // One core it is: the second half is read below, after the first.
+  }
+  const OwnTextEnd first_end = ParseOwnText(first, {}, db);
+  const bool read_apart = other.joinable();
+  if (read_apart) other.join();
+  if (first_end.stopped) return;  // a NUL ended the file in its first half
+  // The halves join as they are when the whole second half fits; then no set of it could have
+  // been refused for room in one pass either. Otherwise it is read again after the first.
+  if (!read_apart || db->GetRomCount() + second_db.GetRomCount() > kMaxRoms ||
+      db->GetSetCount() + second_db.GetSetCount() > kMaxSets) {
+    ParseOwnText(second, {false, first_end.system, first_end.lines}, db);
+    return;
+  }
+  db->AppendTables(second_db, placeholder, first_end.system);
+  for (const OwnRefusal& refusal : second_refused) {
+    LogSkippedLine(first_end.lines + refusal.line, refusal.reason);
+  }
 }
 
 void LoadDatafile(const std::string& name) {

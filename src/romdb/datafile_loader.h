@@ -21,12 +21,12 @@ void LoadDatafiles();
 // " ! Not a datafile".
 void LoadDatafile(const std::string& name);
 
-// How many cores a load may use: the lines of a datafile can be read on a second core while the
-// first adds them to the database. The result is the same either way.
+// How many cores a load may use: a datafile can be read in two halves, the second into tables
+// of its own on a second core, joined after. The result is the same either way.
 enum class LoadCores {
-  kAsFits,  // two for a large datafile on a machine that has them, when they are near each other
+  kAsFits,  // two for a large datafile on a machine that has them
   kOne,
-  kTwo,
+  kTwo,  // two whenever the datafile has a line start after its middle
 };
 
 // Parses the contents of one datafile in the own format into `db`. Lines end at CR LF, a lone LF,

@@ -16,8 +16,8 @@ constexpr size_t kBatchLines = 1024;
 
 }  // namespace
 
-OwnLineReader::OwnLineReader(std::string_view contents) : text_(contents) {
-  if (text_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
+OwnLineReader::OwnLineReader(std::string_view contents, bool file_start) : text_(contents) {
+  if (file_start && text_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
 }
 
 bool OwnLineReader::Next(OwnBatch* batch) {

@@ -81,9 +81,14 @@ inline uint32_t ReadSizeField(std::string_view field, std::string_view text) {
 class OwnLineReader {
  public:
   // Lines end at CR LF, a lone LF, a lone CR or a NUL; a NUL where a line would begin ends the
-  // text; a leading UTF-8 byte-order mark is skipped. `contents` must outlive the reader and
-  // the batches it fills.
-  explicit OwnLineReader(std::string_view contents);
+  // text; a leading UTF-8 byte-order mark is skipped when `file_start`. `contents` must outlive
+  // the reader and the batches it fills.
+  explicit OwnLineReader(std::string_view contents, bool file_start = true);
+
+  // The lines read so far.
+  uint64_t lines() const { return number_; }
+  // True when a NUL where a line would begin ended the text before its end.
+  bool stopped() const { return pos_ < text_.size(); }
 
   // Replaces `batch` with the next lines that matter (lines that are neither a system line nor
   // a set line are passed over); false when the text is done and the batch empty.

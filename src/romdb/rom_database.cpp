@@ -121,6 +121,39 @@ uint32_t RomDatabase::AddCheckedRomsAndSet(std::string_view stem, std::string_vi
   return static_cast<uint32_t>(s);
 }
 
+void RomDatabase::AppendTables(const RomDatabase& other, std::string_view placeholder,
+                               std::string_view system) {
+  std::vector<uint32_t> system_of(other.systems_.size());
+  for (size_t i = 0; i < other.systems_.size(); ++i) {
+    const std::string& text = other.systems_[i];
+    system_of[i] = InternSystem(text == placeholder ? system : std::string_view(text));
+  }
+  const uint32_t rom_base = static_cast<uint32_t>(roms_.size());
+  const uint32_t name_base = static_cast<uint32_t>(names_.size());
+  const int32_t set_base = static_cast<int32_t>(sets_.size());
+  for (const Entry& e : other.roms_) {
+    roms_.push_back(Entry{e.name_offset + name_base, e.name_length, system_of[e.system], e.crc,
+                          e.size, e.set_index + set_base, e.slot});
+  }
+  names_.append(other.names_);
+  crcs_.insert(crcs_.end(), other.crcs_.begin(), other.crcs_.end());
+  const uint32_t set_name_base = static_cast<uint32_t>(set_names_.size());
+  const uint32_t slot_base = static_cast<uint32_t>(set_roms_.size());
+  for (const Set& s : other.sets_) {
+    sets_.push_back(Set{s.name_offset + set_name_base, s.name_length, s.first + slot_base,
+                        s.rom_count, s.owned});
+  }
+  set_names_.append(other.set_names_);
+  for (const int32_t rom : other.set_roms_) {
+    set_roms_.push_back(rom + static_cast<int32_t>(rom_base));
+  }
+  found_.insert(found_.end(), other.found_.begin(), other.found_.end());
+  for (const uint32_t s : other.marked_sets_) {
+    marked_sets_.push_back(s + static_cast<uint32_t>(set_base));
+  }
+  if (!other.roms_.empty()) index_stale_ = true;
+}
+
 void RomDatabase::BuildIndex() const {
   // About two rows a bucket, at most 65536 buckets: a lookup looks at a handful of rows.
   const uint32_t n = static_cast<uint32_t>(roms_.size());

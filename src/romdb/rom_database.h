@@ -67,8 +67,13 @@ class RomDatabase {
   // The same as AddSet, with `set_name` taken as it stands for the archive and display names
   // (the DAT formats name a set by its game, whose name may hold dots).
   uint32_t AddSetExact(std::string_view set_name, std::span<const int32_t> roms);
-  // The id of `system` in the system table, which learns it when new. At most kMaxText bytes.
+  // The id of `system` in the system table, which learns it when new.
   uint32_t InternSystem(std::string_view system);
+  // Adds everything `other` holds after what this one holds, as if its ROMs and sets had been
+  // added here in its order; its ROMs of the system `placeholder` become ROMs of `system`. The
+  // caller has checked that everything fits.
+  void AppendTables(const RomDatabase& other, std::string_view placeholder,
+                    std::string_view system);
   // Adds `roms` at the end of the ROM table, all of the system `system_id` (from InternSystem;
   // not used when there are no ROMs), and then the set named `stem` followed by `suffix` holding
   // them; the same as AddRom for each and then AddSetExact, in one pass. The caller has checked

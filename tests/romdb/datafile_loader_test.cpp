@@ -137,6 +137,30 @@ TEST(DatafileLoaderTest, SizesReadAsDecimalTextReadsThem) {
   EXPECT_EQ(db.GetRom(static_cast<uint32_t>(sizes.size())).size, 42u);
 }
 
+// A file read in two halves, the second starting right after a line that spans the middle: its
+// first sets take the system the first half ended with, bytes like a byte-order mark at its
+// start are a name's, and its refusals carry the whole file's line numbers.
+TEST(DatafileLoaderTest, TwoHalvesJoinAsOnePass) {
+  std::string first = "\xEF\xBB\xBF#console#;First\r\nA.bin;1;1\r\n#console#;Carried\r\n";
+  const std::string second =
+      "\xEF\xBB\xBF"
+      "Bom.bin;2;2\r\nAfter:x.bin:y.bin;:3:3;:3:4\r\nShort:a:b;:1;:1\r\n"
+      "#console#;Later\r\n" +
+      std::string(200, 'n') + ".bin;4;4\r\nLast.bin;5;5";
+  // One line long enough to hold the middle of the file.
+  first += "Long.bin;6;6;" + std::string(second.size() + first.size() + 10, 'u') + "\r\n";
+  RomDatabase db;
+  EXPECT_EQ(Parse(first + second, &db),
+            " ! Line 7 skipped: missing fields\r\n ! Line 9 skipped: text too long\r\n");
+  EXPECT_EQ(Describe(db),
+            "[A.zip A.bin@First=1/00000001][Long.zip Long.bin@Carried=6/00000006]"
+            "[\xEF\xBB\xBF"
+            "Bom.zip \xEF\xBB\xBF"
+            "Bom.bin@Carried=2/00000002]"
+            "[After.zip x.bin@Carried=3/00000003 y.bin@Carried=3/00000004]"
+            "[Last.zip Last.bin@Later=5/00000005]");
+}
+
 TEST(DatafileLoaderTest, LinesAndFieldsAsTheFormatReadsThem) {
   RomDatabase db;
   Parse(
