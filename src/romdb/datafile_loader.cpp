@@ -1,5 +1,7 @@
 #include "romdb/datafile_loader.h"
 
+#include <atomic>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -57,17 +59,30 @@ void ParseOwnDatafile(std::string_view contents, RomDatabase* db, LoadCores core
   const std::string placeholder(kMaxText + 1, '?');  // longer than any system a datafile gives
   RomDatabase second_db;
   std::vector<OwnRefusal> second_refused;
+  // 0 until the second core begins; 1 once it has; 2 when this one took the half back, the
+  // second core not having begun by the time the first half was done (its thread, left to end
+  // on its own, then touches nothing but this state).
+  auto second_state = std::make_shared<std::atomic<int>>(0);
   std::thread other;
   try {
-    other = std::thread([&] {
+    other = std::thread([&, second_state] {
+      int waiting = 0;
+      if (!second_state->compare_exchange_strong(waiting, 1)) return;
       ParseOwnText(second, {false, placeholder, 0}, &second_db, &second_refused);
     });
   } catch (const std::system_error&) {
     // One core it is: the second half is read below, after the first.
   }
   const OwnTextEnd first_end = ParseOwnText(first, {}, db);
-  const bool read_apart = other.joinable();
-  if (read_apart) other.join();
+  int waiting = 0;
+  const bool taken_back = cores == LoadCores::kAsFits && other.joinable() &&
+                          second_state->compare_exchange_strong(waiting, 2);
+  const bool read_apart = other.joinable() && !taken_back;
+  if (taken_back) {
+    other.detach();
+  } else if (other.joinable()) {
+    other.join();
+  }
   if (first_end.stopped) return;  // a NUL ended the file in its first half
   // The halves join as they are when the whole second half fits; then no set of it could have
   // been refused for room in one pass either. Otherwise it is read again after the first.

@@ -24,9 +24,11 @@ void LoadDatafile(const std::string& name);
 // How many cores a load may use: a datafile can be read in two halves, the second into tables
 // of its own on a second core, joined after. The result is the same either way.
 enum class LoadCores {
-  kAsFits,  // two for a large datafile on a machine that has them
+  // Two for a large datafile on a machine that has them; the first takes the second half back
+  // when the second core has not begun it by the time the first half is done.
+  kAsFits,
   kOne,
-  kTwo,  // two whenever the datafile has a line start after its middle
+  kTwo,  // two whenever the datafile has a line start after its middle, waiting for the second
 };
 
 // Parses the contents of one datafile in the own format into `db`. Lines end at CR LF, a lone LF,
