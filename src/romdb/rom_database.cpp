@@ -48,18 +48,17 @@ uint32_t RomDatabase::AddRom(std::string_view name, std::string_view system, uin
   if (roms_.size() >= kMaxRoms || name.size() > kMaxText || system.size() > kMaxText) {
     return kNoIndex;
   }
-  Entry e{static_cast<uint32_t>(names_.size()),
-          static_cast<uint32_t>(name.size()),
-          InternSystem(system),
-          crc,
-          size,
-          0,
-          0};
-  names_.append(name);
-  roms_.push_back(e);
-  crcs_.push_back(crc);
+  AppendEntry(name, InternSystem(system), crc, size, 0, 0);
   index_stale_ = true;
   return static_cast<uint32_t>(roms_.size() - 1);
+}
+
+void RomDatabase::AppendEntry(std::string_view name, uint32_t system_id, uint32_t crc,
+                              uint32_t size, int32_t set_index, int32_t slot) {
+  roms_.push_back(Entry{static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(name.size()),
+                        system_id, crc, size, set_index, slot});
+  names_.append(name);
+  crcs_.push_back(crc);
 }
 
 uint32_t RomDatabase::AddSet(std::string_view name, std::span<const int32_t> roms) {
@@ -102,20 +101,11 @@ uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int
 uint32_t RomDatabase::AddCheckedRomsAndSet(std::string_view stem, std::string_view suffix,
                                            std::span<const ParsedRom> roms, uint32_t system_id) {
   const int32_t s = static_cast<int32_t>(sets_.size());
-  sets_.push_back(Set{
-      static_cast<uint32_t>(set_names_.size()), static_cast<uint32_t>(stem.size() + suffix.size()),
-      static_cast<uint32_t>(set_roms_.size()), static_cast<uint32_t>(roms.size()), false});
-  set_names_.append(stem);
-  set_names_.append(suffix);
+  const size_t first = StartSet(stem, suffix, roms.size());
   for (size_t c = 0; c < roms.size(); ++c) {
     const ParsedRom& rom = roms[c];
-    set_roms_.push_back(static_cast<int32_t>(roms_.size()));
-    found_.push_back(0);
-    roms_.push_back(Entry{static_cast<uint32_t>(names_.size()),
-                          static_cast<uint32_t>(rom.name.size()), system_id, rom.crc, rom.size, s,
-                          static_cast<int32_t>(c)});
-    names_.append(rom.name);
-    crcs_.push_back(rom.crc);
+    set_roms_[first + c] = static_cast<int32_t>(roms_.size());
+    AppendEntry(rom.name, system_id, rom.crc, rom.size, s, static_cast<int32_t>(c));
   }
   if (!roms.empty()) index_stale_ = true;
   return static_cast<uint32_t>(s);

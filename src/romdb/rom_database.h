@@ -140,6 +140,9 @@ class RomDatabase {
   // Adds a set named `stem` followed by `suffix`, with `rom_count` slots whose found flags are
   // clear, and gives the position of its slots in set_roms_; the caller fills the ROM indices.
   size_t StartSet(std::string_view stem, std::string_view suffix, size_t rom_count);
+  // Appends one ROM table entry (the caller checked the room and marks the index stale).
+  void AppendEntry(std::string_view name, uint32_t system_id, uint32_t crc, uint32_t size,
+                   int32_t set_index, int32_t slot);
   void BuildIndex() const;
 
   std::vector<Entry> roms_;
