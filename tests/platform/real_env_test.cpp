@@ -1,10 +1,13 @@
 // The contract of the Env over the real OS (POSIX here, Win32 in the Windows build): the same
-// outcomes on every platform.
+// outcomes on every platform. Moves never replace, listings are filtered and sorted, times, ids.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -88,16 +91,29 @@ TEST(RealEnvTest, FoldersKindsAndDeletion) {
 TEST(RealEnvTest, ListingFiltersOnTheWholeNameAndSortsFoldedToUpperCase) {
   TempDir dir;
   Env* env = RealEnv();
-  for (const char* name : {"beta.zip", "Alpha.ZIP", "gamma.zipx", "delta.bin", "zip"}) {
-    WriteFile(dir.Path(name), name);
-  }
+  std::vector<std::string> names = {"beta.zip",  "Alpha.ZIP", "gamma.zipx", "x.zip.bak",
+                                    "delta.bin", "zip",       "_u.zip",     "Z.zip"};
+#ifndef _WIN32
+  names.push_back("Beta.zip");  // one file with beta.zip where letter case folds
+#endif
+  for (const std::string& name : names) WriteFile(dir.Path(name), name);
   MakeDirs(dir.Path("Sub.zip"));
   std::vector<DirEntry> entries;
   ASSERT_TRUE(env->ListFolder(dir.path(), "*.zip", &entries).ok());
-  EXPECT_EQ(Names(entries), (std::vector<std::string>{"Alpha.ZIP", "beta.zip", "Sub.zip/"}));
+  // Upper-case folding puts '_' after the letters; ties go by raw bytes.
+  std::vector<std::string> want = {"Alpha.ZIP", "beta.zip", "Sub.zip/", "Z.zip", "_u.zip"};
+#ifndef _WIN32
+  want.insert(want.begin() + 1, "Beta.zip");
+#endif
+  EXPECT_EQ(Names(entries), want);
   ASSERT_TRUE(env->ListFolder(dir.path() + kSeparator, "*.*", &entries).ok());
-  EXPECT_EQ(Names(entries), (std::vector<std::string>{"Alpha.ZIP", "beta.zip", "delta.bin",
-                                                      "gamma.zipx", "Sub.zip/", "zip"}));
+  // Names without a dot too; never "." or "..".
+  want = {"Alpha.ZIP", "beta.zip", "delta.bin", "gamma.zipx", "Sub.zip/",
+          "x.zip.bak", "Z.zip",    "zip",       "_u.zip"};
+#ifndef _WIN32
+  want.insert(want.begin() + 1, "Beta.zip");
+#endif
+  EXPECT_EQ(Names(entries), want);
 
   MakeDirs(dir.Path("empty"));
   ASSERT_TRUE(env->ListFolder(dir.Path("empty"), "*.*", &entries).ok());
@@ -147,7 +163,7 @@ TEST(RealEnvTest, FileIdsTellTheSameFileFromAnother) {
   EXPECT_FALSE(env->GetFileId(dir.Path("none.bin"), &one).ok());
 }
 
-TEST(RealEnvTest, DosTimesBecomeModificationTimes) {
+TEST(RealEnvTest, DosTimesBecomeLocalModificationTimes) {
   TempDir dir;
   Env* env = RealEnv();
   WriteFile(dir.Path("early.bin"), "x");
@@ -166,6 +182,29 @@ TEST(RealEnvTest, DosTimesBecomeModificationTimes) {
 
   EXPECT_FALSE(env->SetFileTimesFromDos(dir.Path("early.bin"), dos(2001, 13, 1, 0, 0, 0)).ok());
   EXPECT_FALSE(env->SetFileTimesFromDos(dir.Path("none.bin"), dos(2001, 1, 1, 0, 0, 0)).ok());
+#ifndef _WIN32
+  // The time zone is fixed here only: a stamp is local time.
+  const char* old_tz = std::getenv("TZ");
+  const std::string saved = old_tz ? old_tz : "";
+  ::setenv("TZ", "UTC", 1);
+  ::tzset();
+  const uint32_t stamp = dos(2001, 2, 3, 4, 5, 6);
+  ASSERT_TRUE(env->SetFileTimesFromDos(dir.Path("early.bin"), stamp).ok());
+  EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(
+                std::chrono::file_clock::to_sys(fs::last_write_time(dir.Path("early.bin")))
+                    .time_since_epoch())
+                .count(),
+            981173106);
+  EXPECT_FALSE(env->SetFileTimesFromDos(dir.Path("early.bin"), stamp & ~(0xFu << 21)).ok());
+  EXPECT_FALSE(env->SetFileTimesFromDos(dir.Path("early.bin"), stamp & ~(0x1Fu << 16)).ok());
+  EXPECT_FALSE(env->SetFileTimesFromDos(dir.Path("early.bin"), (stamp & ~0x1Fu) | 30u).ok());
+  if (old_tz) {
+    ::setenv("TZ", saved.c_str(), 1);
+  } else {
+    ::unsetenv("TZ");
+  }
+  ::tzset();
+#endif
 }
 
 TEST(RealEnvTest, ExecutableAndCurrentDirectory) {
@@ -183,6 +222,43 @@ TEST(RealEnvTest, ExecutableAndCurrentDirectory) {
   EXPECT_EQ(env->GetKind("here.txt"), FileKind::kFile);
   EXPECT_TRUE(env->SetCurrentDirectory(before).ok());
   EXPECT_FALSE(env->SetCurrentDirectory(dir.Path("missing")).ok());
+}
+
+// /dev/shm is another file system than the temporary folder on the machines we test on.
+TEST(RealEnvTest, MoveToAnotherFileSystemCopiesKeepsTheTimeAndRemoves) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory("/dev/shm", ec)) GTEST_SKIP() << "no /dev/shm";
+  TempDir dir;
+  std::string other = "/dev/shm/cartidex-test-" + std::to_string(std::random_device()());
+  MakeDirs(other);
+  std::string payload(300000, 'p');
+  WriteFile(dir.Path("big.bin"), payload);
+  Env* env = RealEnv();
+  ASSERT_TRUE(env->SetFileTimesFromDos(dir.Path("big.bin"), (20u << 25) | (3u << 21) | (4u << 16) |
+                                                                (5u << 11) | (6u << 5) | 7u)
+                  .ok());
+  auto before = std::filesystem::last_write_time(dir.Path("big.bin"));
+  WriteFile(other + "/taken.bin", "T");
+  EXPECT_FALSE(env->MoveFile(dir.Path("big.bin"), other + "/taken.bin").ok());
+  EXPECT_EQ(ReadFile(other + "/taken.bin"), "T");
+  EXPECT_EQ(ListTree(other), std::vector<std::string>{"taken.bin"});  // no leftover copy
+
+  ASSERT_TRUE(env->MoveFile(dir.Path("big.bin"), other + "/big.bin").ok());
+  EXPECT_FALSE(Exists(dir.Path("big.bin")));
+  EXPECT_EQ(ReadFile(other + "/big.bin"), payload);
+  EXPECT_EQ(std::filesystem::last_write_time(other + "/big.bin"), before);
+  EXPECT_EQ(ListTree(other), (std::vector<std::string>{"big.bin", "taken.bin"}));
+  std::filesystem::remove_all(other, ec);
+}
+
+TEST(RealEnvTest, PathsBeyondTheLimitAreRefusedNotCut) {
+  TempDir dir;
+  Env* env = RealEnv();
+  std::string long_name(kMaxComponent + 1, 'n');
+  std::unique_ptr<WritableFile> file;
+  Status s = env->OpenForWrite(dir.Path(long_name), WriteMode::kNew, &file);
+  EXPECT_EQ(s.code(), Status::Code::kTooLong);
+  EXPECT_TRUE(ListTree(dir.path()).empty());
 }
 
 }  // namespace
