@@ -1,12 +1,19 @@
-// Helpers of the walk tests: the action lines of the log, and a view whose KeepAlive can ask the
-// walk to stop.
+// Helpers of the walk tests: the action lines of the log, the log replayed on a tree, and a view
+// whose KeepAlive can ask the walk to stop.
 #ifndef CARTIDEX_TESTS_ACTIONS_WALK_TEST_UTIL_H_
 #define CARTIDEX_TESTS_ACTIONS_WALK_TEST_UTIL_H_
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/headless_view.h"
+#include "platform/path.h"
+#include "support/test_util.h"
 
 namespace cartidex::test {
 
@@ -29,6 +36,42 @@ inline std::vector<std::string> ActionLines(const std::string& log) {
     start = end + 2;
   }
   return lines;
+}
+
+// Replays the log's "Renamed" and " Moved" lines on the tree `before` (path to contents) and
+// expects the tree on disk below `root` to be the outcome: nothing lost, nothing doubled, nothing
+// done that the log does not tell.
+inline void ExpectLogReplaysToTree(const std::map<std::string, std::string>& before,
+                                   const std::string& log, const std::string& root) {
+  // Targets may be written with "." and ".."; the trees hold no links, so the lexical form
+  // names the same file.
+  auto normal = [](const std::string& path) {
+    return std::filesystem::path(path).lexically_normal().string();
+  };
+  std::map<std::string, std::string> expected = before;
+  for (const std::string& line : ActionLines(log)) {
+    const bool renamed = line.starts_with("Renamed: "), moved = line.starts_with(" Moved: ");
+    if (!renamed && !moved) continue;
+    const size_t head = renamed ? 9 : 8;
+    const size_t to = line.find(" To: ");
+    auto it = expected.find(normal(line.substr(head, to - head)));
+    ASSERT_NE(it, expected.end()) << line;
+    const std::string contents = it->second;
+    expected.erase(it);
+    const std::string to_path = normal(line.substr(to + 5));
+    ASSERT_EQ(expected.count(to_path), 0u) << line;
+    expected[to_path] = contents;
+  }
+  std::map<std::string, std::string> after;
+  for (const std::string& rel : ListTree(root)) {
+    const std::string path = root + kSeparator + NativePath(rel);
+    after[path] = ReadFile(path);
+  }
+  EXPECT_EQ(after, expected);
+  std::multiset<std::string> was, is;
+  for (const auto& [p, c] : before) was.insert(c);
+  for (const auto& [p, c] : after) is.insert(c);
+  EXPECT_EQ(was, is);
 }
 
 // Counts KeepAlive calls and answers false from call `stop_at` on (0: never).
