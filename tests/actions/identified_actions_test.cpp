@@ -26,23 +26,12 @@ using Lines = std::vector<std::string>;
 class IdentifiedActionsTest : public ::testing::Test {
  protected:
   IdentifiedActionsTest() {
-    home_.AddDatafile("1.cxi",
-                      "#console#;Nintendo\\Game Boy\r\n"
-                      "Tetris.gb;16;11111111\r\n"
-                      "#console#;Sega\r\n"
-                      "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
-                      "Columns.md;12;44444444\r\n");
-    home_.AddDatafile("2.cxi",
-                      "#console#;Nintendo\\Game Boy\r\n"
-                      "Zelda.gb;16;55555555\r\n");
+    home_.AddDatafile("1.cxi", kNestedGamesDatafile1);
+    home_.AddDatafile("2.cxi", kNestedGamesDatafile2);
     LoadDatafiles();
     log_start_ = home_.Log().size();
   }
   std::string Log() { return home_.Log().substr(log_start_); }
-  static std::string Opened(const std::string& path, const std::string& data, bool found) {
-    return "Opened: " + path + " Size: " + std::to_string(data.size()) +
-           " CRC32: " + std::to_string(Crc32(data)) + " Found: " + (found ? "I\r\n" : "No\r\n");
-  }
 
   TestHome home_;
   TempDir dir_;
@@ -60,7 +49,7 @@ TEST_F(IdentifiedActionsTest, RenameThenMoveWithCodesOfTheNewName) {
 
   const std::string renamed = dir_.Path("in/Tetris.gb");
   const std::string moved = dir_.Path("out/Nintendo/Game Boy/T/Tetris.gb");
-  EXPECT_EQ(Log(), Opened(dir_.Path("in/dump.bin"), kTetris, true) +
+  EXPECT_EQ(Log(), OpenedLine(dir_.Path("in/dump.bin"), kTetris, true) +
                        "Renamed: " + dir_.Path("in/dump.bin") + " To: " + renamed +
                        "\r\n Moved: " + renamed + " To: " + moved + "\r\n");
   EXPECT_EQ(ListTree(dir_.path()), (Lines{"out/Nintendo/Game Boy/T/Tetris.gb"}));
@@ -78,38 +67,13 @@ TEST_F(IdentifiedActionsTest, RenameCollisionKeepsBothAndMovesTheIdentifiedFile)
 
   ProcessFile(dir_.Path("in/dump.bin"), &view_);
 
-  EXPECT_EQ(Log(), Opened(dir_.Path("in/dump.bin"), kTetris, true) + "Rename failed: " +
+  EXPECT_EQ(Log(), OpenedLine(dir_.Path("in/dump.bin"), kTetris, true) + "Rename failed: " +
                        dir_.Path("in/dump.bin") + " To: " + dir_.Path("in/Tetris.gb") +
                        "\r\n Moved: " + dir_.Path("in/dump.bin") +
                        " To: " + dir_.Path("out/dump.bin") + "\r\n");
   EXPECT_EQ(ReadFile(dir_.Path("in/Tetris.gb")), "a file that only has the name");
   EXPECT_EQ(ReadFile(dir_.Path("out/dump.bin")), kTetris);
   EXPECT_EQ(view_.GetText(kIdFilenameField), "dump.bin");
-}
-
-TEST_F(IdentifiedActionsTest, ArchivesAreRenamedAndMovedAsOneFile) {
-  const std::string zip = StoredZip({{"sonic1.bin", kSonic1}, {"sonic2.bin", kSonic2}});
-  WriteFile(dir_.Path("in/pack.zip"), zip);
-  const std::string partial = StoredZip({{"sonic1.bin", kSonic1}});
-  WriteFile(dir_.Path("in/partial.zip"), partial);
-  view_.SetChecked(kIdRename, true);
-  view_.SetChecked(kIdMoveKnown, true);
-  view_.SetText(kIdMoveKnownField, dir_.Path("out/<system>"));
-  view_.SetChecked(kIdMoveUnknown, true);
-  view_.SetText(kIdMoveUnknownField, dir_.Path("out/<system>"));
-
-  ProcessFolder(&view_, dir_.Path("in"));
-
-  EXPECT_EQ(ActionLines(Log()), (Lines{"Renamed: " + dir_.Path("in/pack.zip") +
-                                           " To: " + dir_.Path("in/Sonic Pack.zip"),
-                                       " Moved: " + dir_.Path("in/Sonic Pack.zip") +
-                                           " To: " + dir_.Path("out/Sega/Sonic Pack.zip"),
-                                       " Moved: " + dir_.Path("in/partial.zip") +
-                                           " To: " + dir_.Path("out/Unknown/partial.zip")}));
-  EXPECT_EQ(ReadFile(dir_.Path("out/Sega/Sonic Pack.zip")), zip);
-  EXPECT_EQ(ReadFile(dir_.Path("out/Unknown/partial.zip")), partial);
-  EXPECT_EQ(ListTree(dir_.path()), (Lines{"out/Sega/Sonic Pack.zip", "out/Unknown/partial.zip"}));
-  EXPECT_TRUE(Database().GetSet(1).owned);
 }
 
 TEST_F(IdentifiedActionsTest, WalkThenListsGatherSystemsOfSeveralRuns) {
@@ -152,12 +116,8 @@ TEST(IdentifiedWalkPropertyTest, FilesSurviveOnceAndTheLogTellsWhatHappened) {
   for (uint32_t seed = 1; seed <= 25; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     TestHome home;
-    home.AddDatafile("1.cxi",
-                     "#console#;Nintendo\\Game Boy\r\nTetris.gb;16;11111111\r\n"
-                     "#console#;Sega\r\n"
-                     "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
-                     "Columns.md;12;44444444\r\n");
-    home.AddDatafile("2.cxi", "#console#;Nintendo\\Game Boy\r\nZelda.gb;16;55555555\r\n");
+    home.AddDatafile("1.cxi", kNestedGamesDatafile1);
+    home.AddDatafile("2.cxi", kNestedGamesDatafile2);
     LoadDatafiles();
     TempDir dir;
     std::mt19937 rng(seed);

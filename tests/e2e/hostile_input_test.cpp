@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/game_library.h"
 #include "support/run_cli.h"
 #include "support/test_util.h"
 
@@ -20,7 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-const std::string kTetris = ForgeCrc("tetris rom c", 0x11111111);
 // A database name with a Latin-1 byte, a blank and dashes.
 const std::string kTetrisName = "T\xE9tris -J-.gb";
 
@@ -28,12 +28,6 @@ const std::string kStartLog =
     "Cartidex starting\r\nCartidex intialised\r\nRedirection installed\r\n"
     "Directory \"tmp\" emptied\r\nLoading datafiles :\r\n - games.cxi\r\n"
     "Datafiles loaded\r\nShowing dialogbox\r\n\r\n";
-
-[[maybe_unused]] std::string Opened(const std::string& path, const std::string& contents,
-                                    bool found) {
-  return "Opened: " + path + " Size: " + std::to_string(contents.size()) +
-         " CRC32: " + std::to_string(Crc32(contents)) + " Found: " + (found ? "I" : "No") + "\r\n";
-}
 
 class CliHostileInputTest : public ::testing::Test {
  protected:
@@ -76,14 +70,14 @@ TEST_F(CliHostileInputTest, NamesWithBlanksLineEndsDashesAndOddBytesKeepEveryByt
   EXPECT_NE(run.out.find("Filename: " + kTetrisName + "\n"), std::string::npos) << run.out;
   EXPECT_EQ(
       Log(),
-      kStartLog + Opened(dash, kTetris, true) + "Renamed: " + dash + " To: " + w + kTetrisName +
+      kStartLog + OpenedLine(dash, kTetris, true) + "Renamed: " + dash + " To: " + w + kTetrisName +
           "\r\n Moved: " + w + kTetrisName + " To: " + t + "Game Boy/" + kTetrisName + "\r\n" +
-          Opened(line, "no rom at all", false) + " Moved: " + line + " To: " + t +
-          "unknown/new\nline.bin\r\n" + Opened(w + "d/--rename", "an option's name", false) +
+          OpenedLine(line, "no rom at all", false) + " Moved: " + line + " To: " + t +
+          "unknown/new\nline.bin\r\n" + OpenedLine(w + "d/--rename", "an option's name", false) +
           " Moved: " + w + "d/--rename To: " + t + "unknown/--rename\r\n" +
-          Opened(w + "d/\xE6\x97\xA5\xE6\x9C\xAC.bin", "utf-8", false) + " Moved: " + w +
+          OpenedLine(w + "d/\xE6\x97\xA5\xE6\x9C\xAC.bin", "utf-8", false) + " Moved: " + w +
           "d/\xE6\x97\xA5\xE6\x9C\xAC.bin To: " + t + "unknown/\xE6\x97\xA5\xE6\x9C\xAC.bin\r\n" +
-          Opened(w + "d/\xFF\xFE \xE9.bin", "latin and worse", false) + " Moved: " + w +
+          OpenedLine(w + "d/\xFF\xFE \xE9.bin", "latin and worse", false) + " Moved: " + w +
           "d/\xFF\xFE \xE9.bin To: " + t + "unknown/\xFF\xFE \xE9.bin\r\nCartidex quitted");
   EXPECT_EQ(ListTree(work_.Path("t")),
             (Lines{"Game Boy/" + kTetrisName, "unknown/--rename", "unknown/new\nline.bin",
@@ -134,16 +128,16 @@ TEST_F(CliHostileInputTest, FilesAndFoldersTheUserMayNotReadOrChangeFailAndAreLo
            "directory", w + "in"},
           cli, {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Log(),
-            kStartLog + "Cannot read: " + w + "in/locked.bin\r\n Moved: " + w +
-                "in/locked.bin To: " + t + "unknown/locked.bin\r\n" +
-                Opened(w + "in/ro/known.bin", kTetris, true) + "Rename failed: " + w +
-                "in/ro/known.bin To: " + w + "in/ro/" + kTetrisName + "\r\n Move failed: " + w +
-                "in/ro/known.bin To: " + t + "Game Boy/known.bin\r\n" +
-                Opened(w + "in/ro/other.bin", "stays where it is", false) + " Move failed: " + w +
-                "in/ro/other.bin To: " + t + "unknown/other.bin\r\nCannot list: " + w +
-                "in/sealed/\r\n" + Opened(w + "in/z.bin", "an ordinary file", false) +
-                " Moved: " + w + "in/z.bin To: " + t + "unknown/z.bin\r\nCartidex quitted");
+  EXPECT_EQ(
+      Log(),
+      kStartLog + "Cannot read: " + w + "in/locked.bin\r\n Moved: " + w + "in/locked.bin To: " + t +
+          "unknown/locked.bin\r\n" + OpenedLine(w + "in/ro/known.bin", kTetris, true) +
+          "Rename failed: " + w + "in/ro/known.bin To: " + w + "in/ro/" + kTetrisName +
+          "\r\n Move failed: " + w + "in/ro/known.bin To: " + t + "Game Boy/known.bin\r\n" +
+          OpenedLine(w + "in/ro/other.bin", "stays where it is", false) + " Move failed: " + w +
+          "in/ro/other.bin To: " + t + "unknown/other.bin\r\nCannot list: " + w + "in/sealed/\r\n" +
+          OpenedLine(w + "in/z.bin", "an ordinary file", false) + " Moved: " + w +
+          "in/z.bin To: " + t + "unknown/z.bin\r\nCartidex quitted");
   // Nothing lost: every file is where the log says.
   EXPECT_EQ(ListTree(w + "in"), (Lines{"ro/known.bin", "ro/other.bin", "sealed/inside.bin"}));
   EXPECT_EQ(ListTree(t), (Lines{"unknown/locked.bin", "unknown/z.bin"}));

@@ -30,6 +30,23 @@ inline constexpr const char* kGamesDatafile =
     "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
     "Columns.md;12;44444444\r\n";
 
+// The same games split over two datafiles, under a nested system ("Nintendo\\Game Boy", whose
+// runs in both files gather into one list) and a plain one ("Sega").
+inline constexpr const char* kNestedGamesDatafile1 =
+    "#console#;Nintendo\\Game Boy\r\n"
+    "Tetris.gb;16;11111111\r\n"
+    "#console#;Sega\r\n"
+    "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
+    "Columns.md;12;44444444\r\n";
+inline constexpr const char* kNestedGamesDatafile2 =
+    "#console#;Nintendo\\Game Boy\r\nZelda.gb;16;55555555\r\n";
+
+// The log line of a plain file (or an archive's member) whose CRC-32 was looked up.
+inline std::string OpenedLine(const std::string& path, const std::string& contents, bool found) {
+  return "Opened: " + path + " Size: " + std::to_string(contents.size()) +
+         " CRC32: " + std::to_string(Crc32(contents)) + " Found: " + (found ? "I" : "No") + "\r\n";
+}
+
 }  // namespace cartidex::test
 
 #endif  // CARTIDEX_TESTS_SUPPORT_GAME_LIBRARY_H_
