@@ -11,6 +11,7 @@
 #include "actions/process_folder.h"
 #include "actions/set_lists.h"
 #include "actions/walk_test_util.h"
+#include "identify/session_state.h"
 #include "platform/path.h"
 #include "romdb/datafile_loader.h"
 #include "romdb/rom_database.h"
@@ -54,6 +55,7 @@ TEST_F(IdentifiedActionsTest, RenameThenMoveWithCodesOfTheNewName) {
                        "\r\n Moved: " + renamed + " To: " + moved + "\r\n");
   EXPECT_EQ(ListTree(dir_.path()), (Lines{"out/Nintendo/Game Boy/T/Tetris.gb"}));
   EXPECT_EQ(ReadFile(moved), kTetris);
+  EXPECT_EQ(Session().current_path, moved);
   EXPECT_EQ(view_.GetText(kIdFilenameField), "Tetris.gb");
   EXPECT_EQ(view_.GetText(kIdSystemField), "Nintendo\\Game Boy");
 }

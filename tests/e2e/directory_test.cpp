@@ -85,14 +85,5 @@ TEST_F(CliDirectoryTest, EmptyTargetAndCollisionsFailAndAreLogged) {
   EXPECT_EQ(ReadFile(work_.Path("in/b.bin")), "");
 }
 
-TEST_F(CliDirectoryTest, WalkingTheProgramsOwnFolderLeavesItsFilesAlone) {
-  WriteFile(home_.Path("datfiles/none.cxi"), "");
-  WriteFile(home_.Path("tmp/.keep"), "");
-  WriteFile(home_.Path("stray.bin"), "");
-  CliRun run = Run({"--subdirs", "--move-unknown", "moved", "directory", home_.path()});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(ListTree(home_.path()), (Lines{"datfiles/none.cxi", "moved/stray.bin", "tmp/.keep"}));
-}
-
 }  // namespace
 }  // namespace cartidex::test
