@@ -25,13 +25,6 @@ std::string P(std::string text) {
   return text;
 }
 
-TEST(SpliceTextTest, ReplacesARunGrowingOrShrinkingTheText) {
-  std::string text = "ab<c1>cd";
-  EXPECT_EQ(SpliceText(&text, 2, 4, "LONGER"), "abLONGERcd");
-  EXPECT_EQ(SpliceText(&text, 0, 8, ""), "cd");
-  EXPECT_EQ(SpliceText(&text, 2, 0, "!"), "cd!");
-}
-
 TEST(ExpandPatternTest, DocumentedCodes) {
   EXPECT_EQ(Expand(P("/Roms/<c1>/")), P("/Roms/T/"));
   EXPECT_EQ(Expand("<c2>"), "E");

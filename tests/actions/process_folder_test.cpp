@@ -37,24 +37,6 @@ class ProcessFolderTest : public ::testing::Test {
   CountingView view_;
 };
 
-TEST_F(ProcessFolderTest, WithoutSubfoldersOnlyTheFolderItsFilesAreHandled) {
-  WriteFile(dir_.Path("in/b.bin"), "b");
-  WriteFile(dir_.Path("in/A.bin"), "a");
-  WriteFile(dir_.Path("in/.hidden"), "h");
-  WriteFile(dir_.Path("in/sub/c.bin"), "c");
-  view_.SetChecked(kIdMoveUnknown, true);
-  view_.SetText(kIdMoveUnknownField, dir_.Path("out/<system>"));
-
-  ProcessFolder(&view_, dir_.Path("in"));
-
-  EXPECT_EQ(ActionLines(home_.Log()), (Lines{Moved("in/A.bin", "out/Unknown/A.bin"),
-                                             Moved("in/b.bin", "out/Unknown/b.bin")}));
-  EXPECT_EQ(ListTree(dir_.path()),
-            (Lines{"in/.hidden", "in/sub/c.bin", "out/Unknown/A.bin", "out/Unknown/b.bin"}));
-  EXPECT_EQ(view_.info_lines, (Lines{"1 files handled", "2 files handled"}));
-  ExpectSeveral();
-}
-
 TEST_F(ProcessFolderTest, WithSubfoldersDepthFirstInListingOrder) {
   WriteFile(dir_.Path("in/a.bin"), "a");
   WriteFile(dir_.Path("in/m/c.bin"), "c");

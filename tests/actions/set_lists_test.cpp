@@ -78,15 +78,6 @@ TEST_F(SetListsTest, EverySystemRunIsGatheredAndUnknownIsASystemLikeAnyOther) {
 #endif
 }
 
-TEST_F(SetListsTest, RepeatedRunsReplaceTheFiles) {
-  WriteFile(dir_.Path("lists/A_have.txt"), "an old and much longer list of sets\r\n");
-  AddSet("A", "One.bin", true);
-  WriteSetLists(dir_.Path("lists"));
-  WriteSetLists(dir_.Path("lists"));
-  EXPECT_EQ(List("A_have.txt"), "Owning A sets:\r\n\r\nOne\r\n");
-  EXPECT_EQ(List("A_miss.txt"), "Missing A sets:\r\n\r\n");
-}
-
 TEST_F(SetListsTest, SystemTextsMadeFileNamesNeverOverwriteEachOther) {
   AddSet("Nintendo/Game Boy", "One.bin");
   AddSet("Nintendo_Game Boy", "Two.bin");

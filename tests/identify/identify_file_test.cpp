@@ -54,16 +54,6 @@ TEST_F(PlainFileTest, UnknownFileShowsZerosAndAnEmptySize) {
   EXPECT_EQ(result_.slot, -1);
 }
 
-TEST_F(PlainFileTest, EmptyFileIsAnErrorWithNothingLogged) {
-  AddRomNumbers("zero.bin", "Console", 0, 0);
-  const std::string path = home_.Path("empty.bin");
-  WriteFile(path, "");
-  EXPECT_FALSE(Show(path));
-  EXPECT_EQ(home_.Log(), "");
-  EXPECT_EQ(Fields(), Five("Error"));
-  EXPECT_EQ(Session().current_path, path);
-}
-
 TEST_F(PlainFileTest, UnreadableFilesAreErrorsThatSayWhy) {
   const std::string path = home_.Path("game.bin");
   WriteFile(path, "some contents");
@@ -132,16 +122,6 @@ TEST_F(PlainFileTest, RomInThreeSetsOutsideAnArchiveIsTheFirstEntryOnly) {
   EXPECT_FALSE(Database().GetSet(static_cast<uint32_t>(b)).found[0]);
   EXPECT_FALSE(Database().GetSet(static_cast<uint32_t>(c)).found[0]);
   EXPECT_TRUE(Session().tally.entries.empty());
-}
-
-TEST_F(PlainFileTest, EntryZeroIsFoundWhenItIsTheOnlyMatch) {
-  AddSet("First", "S0", {{"first.bin", "first"}});
-  AddSet("Second", "S1", {{"second.bin", "second"}});
-  const std::string path = home_.Path("f.bin");
-  WriteFile(path, "first");
-  EXPECT_TRUE(Show(path));
-  EXPECT_EQ(Fields()[1], "first.bin");
-  EXPECT_EQ(result_.set_index, 0);
 }
 
 TEST_F(PlainFileTest, RomNamedUnknownCountsAsNotIdentified) {

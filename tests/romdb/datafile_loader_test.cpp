@@ -236,28 +236,6 @@ TEST(DatafileLoaderTest, FullTablesRefuseLinesAndKeepWhatIsLoaded) {
   EXPECT_EQ(db.GetRom(kMaxRoms - 1).set_index, static_cast<int32_t>(kMaxSets - 1));
 }
 
-TEST(DatafileLoaderTest, ReloadReadsTheFolderAgainAndShrinks) {
-  TestHome home;
-  home.AddDatafile("b.cxi", "#console#;B\r\nB1.bin;1;11\r\n");
-  home.AddDatafile("A.cxi", "A1.bin;1;10\r\nA2.bin;2;20\r\n");
-  home.AddDatafile("notes.txt", "N.bin;1;1\r\n");
-  home.AddDatafile(".hidden.cxi", "H.bin;1;1\r\n");
-  LoadDatafiles();
-  EXPECT_EQ(Database().GetSetCount(), 3u);
-  EXPECT_EQ(home.Log(), "Loading datafiles :\r\n - A.cxi\r\n - b.cxi\r\n");
-  bool found = false;
-  uint32_t index = 0;
-  Database().FindRom(0x11, 1, &found, &index);
-  EXPECT_TRUE(found);
-
-  std::remove(home.Path("datfiles/b.cxi").c_str());
-  LoadDatafiles();
-  EXPECT_EQ(Database().GetSetCount(), 2u);
-  index = 0;
-  Database().FindRom(0x11, 1, &found, &index);
-  EXPECT_FALSE(found);
-}
-
 }  // namespace
 }  // namespace cartidex
 

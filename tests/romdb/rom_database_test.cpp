@@ -19,40 +19,6 @@ Hit Find(const RomDatabase& db, uint32_t crc, uint32_t size, uint32_t from) {
   return {found, index};
 }
 
-RomDatabase FiveRoms(std::initializer_list<uint32_t> matching) {
-  RomDatabase db;
-  for (uint32_t i = 0; i < 5; ++i) {
-    bool match = std::find(matching.begin(), matching.end(), i) != matching.end();
-    db.AddRom("r" + std::to_string(i), "S", match ? 0xABCDu : i, 16);
-  }
-  return db;
-}
-
-TEST(RomDatabaseTest, FindRomGoesRoundAfterTheIncomingIndex) {
-  RomDatabase db = FiveRoms({1, 3});
-  EXPECT_EQ(Find(db, 0xABCD, 16, 0).index, 1u);
-  EXPECT_EQ(Find(db, 0xABCD, 16, 1).index, 3u);
-  EXPECT_EQ(Find(db, 0xABCD, 16, 3).index, 1u);
-  // Size must match as well.
-  EXPECT_FALSE(Find(db, 0xABCD, 17, 0).found);
-}
-
-TEST(RomDatabaseTest, EntryZeroIsTriedLastAndOnlyFromZero) {
-  RomDatabase only0 = FiveRoms({0});
-  EXPECT_EQ(Find(only0, 0xABCD, 16, 0).index, 0u);
-  EXPECT_TRUE(Find(only0, 0xABCD, 16, 0).found);
-
-  RomDatabase only2 = FiveRoms({2});
-  EXPECT_EQ(Find(only2, 0xABCD, 16, 0).index, 2u);
-  Hit again = Find(only2, 0xABCD, 16, 2);
-  EXPECT_FALSE(again.found);
-  EXPECT_EQ(again.index, 2u);
-
-  RomDatabase zero_and_four = FiveRoms({0, 4});
-  EXPECT_EQ(Find(zero_and_four, 0xABCD, 16, 0).index, 4u);
-  EXPECT_EQ(Find(zero_and_four, 0xABCD, 16, 4).index, 0u);
-}
-
 TEST(RomDatabaseTest, NoMatchGivesTheDefaultRecordAndKeepsTheIndex) {
   RomDatabase db;
   bool found = true;
@@ -205,12 +171,6 @@ TEST(RomDatabaseTest, SetNameStemCutsAtTheLastDot) {
 }
 
 TEST(RomDatabaseTest, AddSetNamesAndLinksItsRoms) {
-  EXPECT_EQ(FormSetName("Sample Set (Rev 2.0).zip"), "Sample Set (Rev 2.0).zip");
-  EXPECT_EQ(FormSetName("demo.bin"), "demo.zip");
-  EXPECT_EQ(FormSetName("Demo"), "Demo.zip");
-  EXPECT_EQ(FormSetName("Demo 1.1"), "Demo 1.zip");
-  EXPECT_EQ(FormSetName(".cfg"), ".zip");
-
   RomDatabase db;
   db.AddRom("a", "S", 1, 1);
   db.AddRom("b", "S", 2, 2);
