@@ -125,7 +125,7 @@ TEST(RomDatabaseTest, IndexFollowsEveryReloadAndAddition) {
 
 // A reload fills the set records of the previous load in place: nothing of their flags may
 // survive it, and sets past the new count stay out of reach.
-TEST(RomDatabaseTest, ReloadStartsEverySetAfresh) {
+TEST(RomDatabaseTest, ReloadStartsEverySetAfreshAndFlagsStayWithinTheLoad) {
   RomDatabase db;
   for (uint32_t i = 0; i < 3; ++i) db.AddRom("r", "S", i, 1);
   const int32_t pair[] = {0, 1, -50};
@@ -148,10 +148,19 @@ TEST(RomDatabaseTest, ReloadStartsEverySetAfresh) {
   EXPECT_EQ(set.rom_indices[0], 0);
   EXPECT_EQ(set.found[0], 0);
   EXPECT_FALSE(set.owned);
-  EXPECT_FALSE(db.MarkRomFound(1, 0));
-  EXPECT_TRUE(db.MarkRomFound(0, 0));
+  // Flags stay within the loaded sets and slots; clearing the found flags keeps ownership.
+  bool newly = false;
+  EXPECT_FALSE(db.MarkRomFound(1, 0, &newly));  // set == set count
+  EXPECT_FALSE(db.MarkRomFound(0, 1, &newly));  // slot == ROM count
+  EXPECT_TRUE(db.MarkRomFound(0, 0, &newly));
+  EXPECT_TRUE(newly);
+  EXPECT_TRUE(db.MarkRomFound(0, 0, &newly));
+  EXPECT_FALSE(newly);
+  db.MarkSetOwned(0, true);
+  db.MarkSetOwned(5, true);
   db.ClearFoundFlags();
   EXPECT_EQ(db.GetSet(0).found[0], 0);
+  EXPECT_TRUE(db.GetSet(0).owned);
 }
 
 // The stem is the name cut at its last '.', wherever it falls among the bytes read at once and
@@ -187,25 +196,6 @@ TEST(RomDatabaseTest, AddSetNamesAndLinksItsRoms) {
   const int32_t empty[] = {-50};
   EXPECT_EQ(db.AddSet("None", empty), 1u);
   EXPECT_EQ(db.GetSet(1).rom_count(), 0);
-}
-
-TEST(RomDatabaseTest, FlagsStayWithinLoadedSetsAndSlots) {
-  RomDatabase db;
-  db.AddRom("a", "S", 1, 1);
-  const int32_t list[] = {0, -50};
-  db.AddSet("A", list);
-  bool newly = false;
-  EXPECT_FALSE(db.MarkRomFound(0, 1, &newly));  // slot == ROM count
-  EXPECT_FALSE(db.MarkRomFound(1, 0, &newly));  // set == set count
-  EXPECT_TRUE(db.MarkRomFound(0, 0, &newly));
-  EXPECT_TRUE(newly);
-  EXPECT_TRUE(db.MarkRomFound(0, 0, &newly));
-  EXPECT_FALSE(newly);
-  db.MarkSetOwned(0, true);
-  db.MarkSetOwned(5, true);
-  db.ClearFoundFlags();
-  EXPECT_EQ(db.GetSet(0).found[0], 0);
-  EXPECT_TRUE(db.GetSet(0).owned);
 }
 
 TEST(RomDatabaseTest, FullTablesRefuseInsteadOfOverwriting) {
