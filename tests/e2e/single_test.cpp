@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/game_library.h"
 #include "support/run_cli.h"
 #include "support/test_util.h"
 #include "support/zip_writer.h"
@@ -17,10 +18,6 @@ std::string Hex(const std::string& contents) {
   char text[9];
   std::snprintf(text, sizeof text, "%08X", Crc32(contents));
   return text;
-}
-
-std::string Dec(const std::string& contents) {
-  return std::to_string(Crc32(contents));
 }
 
 const std::string kA = "contents of a";
@@ -65,11 +62,8 @@ class SingleTest : public ::testing::Test {
     return "Filename: " + file + "\nName: " + name + "\nSystem: " + system + "\nCRC32: " + crc +
            "\nSize: " + size + "\nInfo: 3 roms in database\n\n";
   }
-  std::string Member(const std::string& name, const std::string& contents,
-                     const std::string& found) {
-    return "  - Opened: " + home_.Path("tmp/" + name) +
-           " Size: " + std::to_string(contents.size()) + " CRC32: " + Dec(contents) +
-           " Found: " + found + "\r\n";
+  std::string Member(const std::string& name, const std::string& contents, bool found) {
+    return "  - " + OpenedLine(home_.Path("tmp/" + name), contents, found);
   }
 
   const std::string kStart =
@@ -91,8 +85,8 @@ TEST_F(SingleTest, CompleteArchiveIsTheSetAndClosingEmptiesTmp) {
   EXPECT_EQ(run.out,
             kEmptyState + State("my trio.zip", "Trio.zip", "Game Console", "Zipfile", "Zipfile"));
   EXPECT_EQ(Log(), kStart + "File unzipped: " + zip + "\r\n Containing:\r\n" +
-                       Member("a.rom", kA, "I") + Member("b.rom", kB, "I") +
-                       Member("c.rom", kC, "I") + Member("tool.rom", kTool, "I") +
+                       Member("a.rom", kA, true) + Member("b.rom", kB, true) +
+                       Member("c.rom", kC, true) + Member("tool.rom", kTool, true) +
                        " Found set: Trio.zip\r\n\r\nCartidex quitted");
   EXPECT_EQ(ListTree(home_.Path("tmp")), std::vector<std::string>{"sub/inner.bin"});
   EXPECT_FALSE(Exists(home_.Path("log.txt")));
@@ -107,9 +101,9 @@ TEST_F(SingleTest, PlainFilesFoundUnknownAndEmpty) {
   EXPECT_EQ(run.out, kEmptyState + State("solo.bin", "Solo.bin", "Game Console", Hex(kSolo), "10") +
                          State("nothing.dat", "Unknown", "Unknown", "00000000", "") +
                          State("Error", "Error", "Error", "Error", "Error"));
-  EXPECT_EQ(Log(), kStart + "Opened: " + work_.Path("solo.bin") + " Size: 10 CRC32: " + Dec(kSolo) +
-                       " Found: I\r\nOpened: " + work_.Path("nothing.dat") + " Size: 15 CRC32: " +
-                       Dec("matches nothing") + " Found: No\r\nCartidex quitted");
+  EXPECT_EQ(Log(), kStart + OpenedLine(work_.Path("solo.bin"), kSolo, true) +
+                       OpenedLine(work_.Path("nothing.dat"), "matches nothing", false) +
+                       "Cartidex quitted");
 }
 
 TEST_F(SingleTest, NextIdentificationDeletesWhatTheArchiveLeft) {
@@ -124,9 +118,9 @@ TEST_F(SingleTest, NextIdentificationDeletesWhatTheArchiveLeft) {
                          State("second.zip", "Solo.zip", "Game Console", "Zipfile", "Zipfile"));
   // The second archive's listing holds its own member only.
   EXPECT_EQ(Log(), kStart + "File unzipped: " + zip + "\r\n Containing:\r\n" +
-                       Member("a.rom", kA, "I") + Member("z.bin", "zzz", "No") +
+                       Member("a.rom", kA, true) + Member("z.bin", "zzz", false) +
                        " No set found\r\n\r\nFile unzipped: " + second + "\r\n Containing:\r\n" +
-                       Member("solo.bin", kSolo, "I") +
+                       Member("solo.bin", kSolo, true) +
                        " Found set: Solo.zip\r\n\r\nCartidex quitted");
   EXPECT_EQ(ListTree(home_.Path("tmp")), std::vector<std::string>{"sub/inner.bin"});
 }
@@ -141,8 +135,8 @@ TEST_F(SingleTest, ArchiveWithAnEmptyMemberIsAnErrorAndLeavesNothingBehind) {
   EXPECT_EQ(run.out, kEmptyState + State("Error", "Error", "Error", "Error", "Error") +
                          State("next.zip", "Unknown", "Unknown", "Zipfile", "Zipfile"));
   EXPECT_EQ(Log(), kStart + "File unzipped: " + zip + "\r\n Containing:\r\n" +
-                       Member("a.rom", kA, "I") + "  - File unzipped: " + next +
-                       "\r\n Containing:\r\n" + Member("x.bin", "x", "No") +
+                       Member("a.rom", kA, true) + "  - File unzipped: " + next +
+                       "\r\n Containing:\r\n" + Member("x.bin", "x", false) +
                        " No set found\r\n\r\nCartidex quitted");
   EXPECT_EQ(ListTree(home_.Path("tmp")), std::vector<std::string>{"sub/inner.bin"});
 }
@@ -172,7 +166,7 @@ TEST_F(SingleTest, NestedArchiveIsOneMemberLikeAnyOther) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, kEmptyState + State("outer.zip", "Unknown", "Unknown", "Zipfile", "Zipfile"));
   EXPECT_EQ(Log(), kStart + "File unzipped: " + zip + "\r\n Containing:\r\n" +
-                       Member("inner.zip", inner, "No") + " No set found\r\n\r\nCartidex quitted");
+                       Member("inner.zip", inner, false) + " No set found\r\n\r\nCartidex quitted");
   EXPECT_EQ(ListTree(home_.Path("tmp")), std::vector<std::string>{"sub/inner.bin"});
 }
 
