@@ -90,8 +90,7 @@ bool IdentifyArchive(const std::string& path, RomRecord* result) {
   WriteLog("File unzipped: " + path + "\r\n Containing:\r\n");
 
   for (const std::string& member : members) {
-    WriteLog("  - ");
-    if (!IdentifyPlainFile(member, result)) {
+    if (!IdentifyPlainFile(member, result, "  - ")) {
       session.current_path = path;
       Database().ClearFoundFlags();
       return false;

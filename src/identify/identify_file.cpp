@@ -36,7 +36,7 @@ bool MarkMatch(const RomRecord& match) {
 
 }  // namespace
 
-bool IdentifyPlainFile(const std::string& path, RomRecord* result) {
+bool IdentifyPlainFile(const std::string& path, RomRecord* result, std::string_view line_start) {
   SessionState& session = Session();
   session.current_path = path;
   *result = RomRecord();
@@ -45,8 +45,10 @@ bool IdentifyPlainFile(const std::string& path, RomRecord* result) {
   uint32_t size = 0;
   switch (ChecksumFile(path, &crc, &size)) {
     case ChecksumOutcome::kEmpty:
+      if (!line_start.empty()) WriteLog(line_start);
       return false;
     case ChecksumOutcome::kUnreadable:
+      if (!line_start.empty()) WriteLog(line_start);
       LogFailure(FailureLine::kCannotRead, path);
       return false;
     case ChecksumOutcome::kRead:
@@ -56,7 +58,8 @@ bool IdentifyPlainFile(const std::string& path, RomRecord* result) {
   // The line is composed whole and handed to the log in one write: nothing else logs while it
   // is built, so the log receives the same bytes as from one write per piece.
   std::string line;
-  line.reserve(path.size() + 64);
+  line.reserve(line_start.size() + path.size() + 64);
+  line += line_start;
   line += "Opened: ";
   line += path;
   line += " Size: ";

@@ -3,6 +3,7 @@
 #define CARTIDEX_IDENTIFY_IDENTIFY_FILE_H_
 
 #include <string>
+#include <string_view>
 
 #include "romdb/rom_record.h"
 
@@ -16,10 +17,12 @@ class DialogView;
 // true otherwise, whether or not a match was found.
 bool IdentifyFile(const std::string& path, RomRecord* result);
 
-// Identifies `path` as a plain file, whatever its name: logs its "Opened: " line, marks the
-// matching entries found and, while an archive is in progress, counts them for their sets.
-// Archive members go through here, so an archive inside an archive is never opened.
-bool IdentifyPlainFile(const std::string& path, RomRecord* result);
+// Identifies `path` as a plain file, whatever its name: logs `line_start` and its "Opened: "
+// line (in one write), marks the matching entries found and, while an archive is in progress,
+// counts them for their sets. Archive members go through here, so an archive inside an archive
+// is never opened.
+bool IdentifyPlainFile(const std::string& path, RomRecord* result,
+                       std::string_view line_start = {});
 
 // The entry point of every identification: deletes what the previous archive left in `tmp`,
 // resets the session, identifies `path` and writes the five result fields. True when the file

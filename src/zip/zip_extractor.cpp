@@ -80,20 +80,31 @@ uint32_t ZipExtractor::GetFileCount() {
 bool ZipExtractor::GetCurrentEntryInfo(ZipEntryInfo* info) {
   if (archive_ == nullptr) return false;
   *info = ZipEntryInfo();
-  // First the lengths, then the name and comment whole: nothing is cut.
+  // Names and comments are mostly short: one read of the directory entry into buffers of this
+  // size, a second with room for the whole only when one of them did not fit. Nothing is cut.
+  constexpr uLong kShort = 512;
+  char short_name[kShort];
+  char short_comment[kShort];
   unz_file_info64 raw;
-  if (unzGetCurrentFileInfo64(Handle(archive_), &raw, nullptr, 0, nullptr, 0, nullptr, 0) !=
-      UNZ_OK) {
+  if (unzGetCurrentFileInfo64(Handle(archive_), &raw, short_name, kShort, nullptr, 0, short_comment,
+                              kShort) != UNZ_OK) {
     return false;
   }
-  std::vector<char> name(raw.size_filename + 1, '\0');
-  std::vector<char> comment(raw.size_file_comment + 1, '\0');
-  if (unzGetCurrentFileInfo64(Handle(archive_), &raw, name.data(), name.size(), nullptr, 0,
-                              comment.data(), comment.size()) != UNZ_OK) {
-    return false;
+  const char* name = short_name;
+  const char* comment = short_comment;
+  std::vector<char> long_name, long_comment;
+  if (raw.size_filename >= kShort || raw.size_file_comment >= kShort) {
+    long_name.resize(raw.size_filename + 1);
+    long_comment.resize(raw.size_file_comment + 1);
+    if (unzGetCurrentFileInfo64(Handle(archive_), &raw, long_name.data(), long_name.size(), nullptr,
+                                0, long_comment.data(), long_comment.size()) != UNZ_OK) {
+      return false;
+    }
+    name = long_name.data();
+    comment = long_comment.data();
   }
-  info->name.assign(name.data(), raw.size_filename);
-  info->comment.assign(comment.data(), raw.size_file_comment);
+  info->name.assign(name, raw.size_filename);
+  info->comment.assign(comment, raw.size_file_comment);
   info->version_made_by = static_cast<uint32_t>(raw.version);
   info->version_needed = static_cast<uint32_t>(raw.version_needed);
   info->flags = static_cast<uint32_t>(raw.flag);
@@ -183,8 +194,16 @@ bool ZipExtractor::OutputPathFor(const ZipEntryInfo& info, const std::string& fo
 }
 
 bool ZipExtractor::CopyCurrentEntry(const ZipEntryInfo& info, const std::string& path) {
+  Env* env = Env::Default();
   std::unique_ptr<WritableFile> file;
-  if (!Env::Default()->OpenForWrite(path, WriteMode::kReplace, &file).ok()) return false;
+  Status opened = env->OpenForWrite(path, WriteMode::kReplace, &file);
+  // The member's folders are made when the file cannot be created without them: most members go
+  // straight into the output folder, which exists, and a look before every file would cost a
+  // system call each.
+  if (opened.code() == Status::Code::kNotFound && CreateParentFolders(path)) {
+    opened = env->OpenForWrite(path, WriteMode::kReplace, &file);
+  }
+  if (!opened.ok()) return false;
   if (written_set_.insert(path).second) written_files_.push_back(path);
   // Only stored and deflated data can be read: this library hands other methods (bzip2) over
   // still packed, which would pass for the member's contents.
@@ -222,21 +241,23 @@ bool ZipExtractor::CopyCurrentEntry(const ZipEntryInfo& info, const std::string&
 
 bool ZipExtractor::ExtractCurrentEntry(const char* folder, bool ignore_paths) {
   if (archive_ == nullptr) return false;
-  const std::string target = folder != nullptr ? std::string(folder) : output_folder_;
+  std::string target = folder != nullptr ? std::string(folder) : output_folder_;
   if (!CreateFolder(target)) return false;
+  EnsureTrailingSeparator(&target);
+  return ExtractEntryInto(target, ignore_paths);
+}
+
+bool ZipExtractor::ExtractEntryInto(const std::string& folder, bool ignore_paths) {
   ZipEntryInfo info;
   if (!GetCurrentEntryInfo(&info)) return false;
   if (info.is_folder) return true;
-  std::string base = target;
-  EnsureTrailingSeparator(&base);
   std::string path;
-  if (!OutputPathFor(info, base, ignore_paths, &path)) return false;
+  if (!OutputPathFor(info, folder, ignore_paths, &path)) return false;
   if (path.empty()) return true;
   // No file of 4 GiB or more can be identified; such a member is refused before anything is
   // written. A 32-bit size of all ones is the zip64 mark, which this library does not always
   // resolve, so it is taken as "4 GiB or more" too.
   if (info.uncompressed_size64 >= 0xFFFFFFFFu) return false;
-  if (!CreateParentFolders(path)) return false;
   if (!CopyCurrentEntry(info, path)) return false;
   SetFileTimes(path, info.dos_date_time);
   return true;
@@ -247,8 +268,10 @@ bool ZipExtractor::ExtractAllTo(const char* folder, bool ignore_paths) {
   if (!CreateFolder(folder)) return false;
   if (GetFileCount() == 0) return false;
   if (unzGoToFirstFile(Handle(archive_)) != UNZ_OK) return false;
+  std::string target(folder);
+  EnsureTrailingSeparator(&target);
   for (;;) {
-    if (!ExtractCurrentEntry(folder, ignore_paths)) return false;
+    if (!ExtractEntryInto(target, ignore_paths)) return false;
     int next = unzGoToNextFile(Handle(archive_));
     // The end of the list is success; a directory that cannot be read on is not.
     if (next == UNZ_END_OF_LIST_OF_FILE) return true;

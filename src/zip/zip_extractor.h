@@ -71,7 +71,10 @@ class ZipExtractor {
   // the member is to be skipped; false when it must not be written.
   bool OutputPathFor(const ZipEntryInfo& info, const std::string& folder, bool ignore_paths,
                      std::string* path) const;
-  // Copies the open member's data into `path`; false on any error.
+  // ExtractCurrentEntry into `folder`, which exists and ends in a separator.
+  bool ExtractEntryInto(const std::string& folder, bool ignore_paths);
+  // Copies the current member's data into `path`, making its folders when needed; false on any
+  // error.
   bool CopyCurrentEntry(const ZipEntryInfo& info, const std::string& path);
 
   void* archive_ = nullptr;  // minizip's unzFile

@@ -302,6 +302,18 @@ TEST(ZipExtractorTest, EntryInfoCopiesTheDirectory) {
   EXPECT_EQ(info.crc32, Crc32("hello"));
   EXPECT_EQ(info.uncompressed_size, 5u);
   EXPECT_FALSE(info.is_folder);
+
+  // Names and comments around the length read at first are whole.
+  for (size_t length : {size_t{511}, size_t{512}, size_t{513}, size_t{5000}}) {
+    SCOPED_TRACE(length);
+    const std::string name = "d/" + std::string(length - 2, 'n');
+    const std::string comment(length + 1, 'c');
+    WriteZip(dir.Path("long.zip"), {ZipMember(name, "x").Comment(comment)});
+    ZipExtractor long_zip(dir.Path("long.zip").c_str());
+    ASSERT_TRUE(long_zip.GetCurrentEntryInfo(&info));
+    EXPECT_EQ(info.name, "d\\" + name.substr(2));
+    EXPECT_EQ(info.comment, comment);
+  }
 }
 
 }  // namespace
