@@ -87,25 +87,43 @@ class Helper {
     wake_.notify_one();
   }
 
-  void Run() {
-    // Awake this long after a half: the next file of a walk, or the next member of an archive
-    // after the extraction, comes well within it.
-    constexpr auto kAwake = std::chrono::microseconds(1000);
-    for (;;) {
-      auto since = std::chrono::steady_clock::now();
-      int state;
-      for (int look = 0;
-           (state = state_.load(std::memory_order_acquire)) != kWork && state != kStop; ++look) {
+  // The state once it is work or the stop, after looking for it: closely for kLook since the
+  // last half (the next file of a walk, the next member of an archive or the next chunk of a
+  // large file comes within it), then in naps of kNap until kNapping has passed (the next
+  // archive, after its extraction: a nap costs the caller nothing, a wake-up costs it a system
+  // call), then asleep until woken. Looking longer would look like work to the scheduler: on a
+  // busy machine the caller would then share its core with the other load while this thread
+  // holds the other one.
+  int AwaitWork() {
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kLook = std::chrono::microseconds(50);
+    constexpr auto kNap = std::chrono::microseconds(100);
+    constexpr auto kNapping = std::chrono::milliseconds(5);
+    const auto since = Clock::now();
+    for (int look = 0;; ++look) {
+      const int state = state_.load(std::memory_order_acquire);
+      if (state == kWork || state == kStop) return state;
+      if (look % 64 != 63) {
         CpuRelax();
-        if (look % 1024 == 1023 && std::chrono::steady_clock::now() - since > kAwake) {
-          std::unique_lock<std::mutex> lock(mu_);
-          wake_.wait(lock, [this] {
-            const int s = state_.load(std::memory_order_acquire);
-            return s == kWork || s == kStop;
-          });
-          since = std::chrono::steady_clock::now();
-        }
+        continue;
       }
+      const auto idle = Clock::now() - since;
+      if (idle < kLook) continue;
+      if (idle < kNapping) {
+        std::this_thread::sleep_for(kNap);
+        continue;
+      }
+      std::unique_lock<std::mutex> lock(mu_);
+      wake_.wait(lock, [this] {
+        const int s = state_.load(std::memory_order_acquire);
+        return s == kWork || s == kStop;
+      });
+    }
+  }
+
+  void Run() {
+    for (;;) {
+      int state = AwaitWork();
       if (state == kStop) return;
       // The caller may have taken the half back meanwhile.
       if (!state_.compare_exchange_strong(state, kBusy, std::memory_order_acq_rel)) continue;

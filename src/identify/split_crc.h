@@ -9,8 +9,9 @@ namespace cartidex {
 
 // The same value as zlib's crc32(crc, data, size). From kSplitCrcSize bytes on, on a machine with
 // more than one core, a helper thread takes the second half while the caller takes the first, and
-// crc32_combine joins them. The helper is started on first use, waits awake for a short while
-// after each half (a folder walk asks again within microseconds) and sleeps otherwise.
+// crc32_combine joins them. The helper is started on first use; after each half it looks for the
+// next one for a few tens of microseconds (a folder walk asks again within them), then naps for a
+// few milliseconds, then sleeps until asked.
 uint32_t Crc32Split(uint32_t crc, const unsigned char* data, size_t size);
 
 inline constexpr size_t kSplitCrcSize = 32 * 1024;
