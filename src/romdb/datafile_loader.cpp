@@ -1,5 +1,6 @@
 #include "romdb/datafile_loader.h"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -39,6 +40,14 @@ bool IsOwnDatafileName(std::string_view name) {
          (ext[3] | 0x20) == 'i';
 }
 
+// Room for what a text of `bytes` usually holds at most: a ROM takes some 30 to 100 bytes of a
+// line, a set some 60 or more. Tables filled from empty would otherwise copy themselves over and
+// over while they grow, and a guess too low only leaves the rest to growth.
+void ReserveForText(RomDatabase* db, size_t bytes) {
+  db->Reserve(std::min<size_t>(kMaxRoms, bytes / 16), std::min<size_t>(kMaxSets, bytes / 32),
+              bytes / 2);
+}
+
 }  // namespace
 
 void ParseOwnDatafile(std::string_view contents, RomDatabase* db, LoadCores cores) {
@@ -68,11 +77,13 @@ void ParseOwnDatafile(std::string_view contents, RomDatabase* db, LoadCores core
     other = std::thread([&, second_state] {
       int waiting = 0;
       if (!second_state->compare_exchange_strong(waiting, 1)) return;
+      ReserveForText(&second_db, second.size());
       ParseOwnText(second, {false, placeholder, 0}, &second_db, &second_refused);
     });
   } catch (const std::system_error&) {
     // One core it is: the second half is read below, after the first.
   }
+  ReserveForText(db, first.size());
   const OwnTextEnd first_end = ParseOwnText(first, {}, db);
   int waiting = 0;
   const bool taken_back = cores == LoadCores::kAsFits && other.joinable() &&

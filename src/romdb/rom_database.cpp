@@ -15,6 +15,27 @@ RomDatabase::RomDatabase() {
   Clear();
 }
 
+namespace {
+
+// Room for `more` elements after the present ones, at least double the present room.
+template <class Container>
+void MakeRoom(Container* c, size_t more) {
+  const size_t need = c->size() + more;
+  if (need > c->capacity()) c->reserve(std::max(need, 2 * c->capacity()));
+}
+
+}  // namespace
+
+void RomDatabase::Reserve(size_t roms, size_t sets, size_t name_bytes) {
+  MakeRoom(&roms_, roms);
+  MakeRoom(&crcs_, roms);
+  MakeRoom(&names_, name_bytes);
+  MakeRoom(&set_roms_, roms);
+  MakeRoom(&found_, roms);
+  MakeRoom(&sets_, sets);
+  MakeRoom(&set_names_, name_bytes);
+}
+
 void RomDatabase::Clear() {
   roms_.clear();
   crcs_.clear();
@@ -121,6 +142,9 @@ void RomDatabase::AppendTables(const RomDatabase& other, std::string_view placeh
   const uint32_t rom_base = static_cast<uint32_t>(roms_.size());
   const uint32_t name_base = static_cast<uint32_t>(names_.size());
   const int32_t set_base = static_cast<int32_t>(sets_.size());
+  Reserve(other.roms_.size(), other.sets_.size(), 0);
+  MakeRoom(&names_, other.names_.size());
+  MakeRoom(&set_names_, other.set_names_.size());
   for (const Entry& e : other.roms_) {
     roms_.push_back(Entry{e.name_offset + name_base, e.name_length, system_of[e.system], e.crc,
                           e.size, e.set_index + set_base, e.slot});

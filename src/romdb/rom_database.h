@@ -56,6 +56,11 @@ class RomDatabase {
   // Empties both tables (a load starts with this).
   void Clear();
 
+  // Makes room for `roms` more ROMs and `sets` more sets with names of `name_bytes` bytes in
+  // all (each kind of name), so that tables filled in one go grow without copying themselves
+  // step by step; the room grows geometrically still. Nothing else changes.
+  void Reserve(size_t roms, size_t sets, size_t name_bytes);
+
   // Adds a ROM at index RomCount() and returns that index; kNoIndex when the table is full or a
   // text exceeds kMaxText (nothing is written then). The set index and slot are set by AddSet.
   uint32_t AddRom(std::string_view name, std::string_view system, uint32_t crc, uint32_t size);
