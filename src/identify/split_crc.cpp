@@ -34,8 +34,22 @@ class Helper {
     thread_.join();
   }
 
-  // True when the caller may use the helper until it calls Finish: one caller at a time.
+  // True when the caller may use the helper until it calls Finish or Release: one caller at a
+  // time.
   bool Take() { return !taken_.exchange(true, std::memory_order_acquire); }
+  void Release() { taken_.store(false, std::memory_order_release); }
+
+  // True while the helper looks for work closely, so that a half offered now is taken up within
+  // a fraction of a microsecond. Napping or asleep it would take it up too late for most pieces.
+  bool Looking() const { return looking_.load(std::memory_order_relaxed); }
+
+  // Tells a napping or sleeping helper that a caller went on alone: it looks for work again, for
+  // the pieces that follow.
+  void Ring() {
+    if (bell_.exchange(true, std::memory_order_acq_rel)) return;
+    { std::lock_guard<std::mutex> lock(mu_); }  // as in Post
+    wake_.notify_one();
+  }
 
   // Offers the CRC-32 of `size` bytes at `data`, from 0, to the helper.
   void Start(const unsigned char* data, size_t size) {
@@ -64,7 +78,7 @@ class Helper {
       state_.store(kIdle, std::memory_order_relaxed);
       result = result_;
     }
-    taken_.store(false, std::memory_order_release);
+    Release();
     return result;
   }
 
@@ -88,18 +102,18 @@ class Helper {
   }
 
   // The state once it is work or the stop, after looking for it: closely for kLook since the
-  // last half (the next file of a walk, the next member of an archive or the next chunk of a
-  // large file comes within it), then in naps of kNap until kNapping has passed (the next
-  // archive, after its extraction: a nap costs the caller nothing, a wake-up costs it a system
-  // call), then asleep until woken. Looking longer would look like work to the scheduler: on a
-  // busy machine the caller would then share its core with the other load while this thread
-  // holds the other one.
+  // last half or the last ring (the next file of a walk or the next chunk of a large file comes
+  // within it), then in naps of kNap until kNapping has passed, then asleep until woken. A ring
+  // heard in a nap or asleep starts the close look again. Looking longer would look like work to
+  // the scheduler: on a busy machine the caller would then share its core with the other load
+  // while this thread holds the other one.
   int AwaitWork() {
     using Clock = std::chrono::steady_clock;
     constexpr auto kLook = std::chrono::microseconds(50);
     constexpr auto kNap = std::chrono::microseconds(100);
     constexpr auto kNapping = std::chrono::milliseconds(5);
-    const auto since = Clock::now();
+    auto since = Clock::now();
+    looking_.store(true, std::memory_order_relaxed);
     for (int look = 0;; ++look) {
       const int state = state_.load(std::memory_order_acquire);
       if (state == kWork || state == kStop) return state;
@@ -109,15 +123,21 @@ class Helper {
       }
       const auto idle = Clock::now() - since;
       if (idle < kLook) continue;
-      if (idle < kNapping) {
-        std::this_thread::sleep_for(kNap);
-        continue;
+      if (!bell_.exchange(false, std::memory_order_acq_rel)) {
+        looking_.store(false, std::memory_order_relaxed);
+        if (idle < kNapping) {
+          std::this_thread::sleep_for(kNap);
+          continue;
+        }
+        std::unique_lock<std::mutex> lock(mu_);
+        wake_.wait(lock, [this] {
+          const int s = state_.load(std::memory_order_acquire);
+          return s == kWork || s == kStop || bell_.load(std::memory_order_acquire);
+        });
+        bell_.store(false, std::memory_order_relaxed);
       }
-      std::unique_lock<std::mutex> lock(mu_);
-      wake_.wait(lock, [this] {
-        const int s = state_.load(std::memory_order_acquire);
-        return s == kWork || s == kStop;
-      });
+      since = Clock::now();
+      looking_.store(true, std::memory_order_relaxed);
     }
   }
 
@@ -133,6 +153,8 @@ class Helper {
   }
 
   std::atomic<bool> taken_{false};
+  std::atomic<bool> looking_{false};
+  std::atomic<bool> bell_{false};
   std::atomic<int> state_{kIdle};
   const unsigned char* data_ = nullptr;
   size_t size_ = 0;
@@ -147,6 +169,13 @@ class Helper {
 uint32_t Crc32Split(uint32_t crc, const unsigned char* data, size_t size) {
   Helper* helper = size >= kSplitCrcSize ? Helper::Get() : nullptr;
   if (helper == nullptr || !helper->Take()) return Crc(crc, data, size);
+  if (!helper->Looking()) {
+    // Offered now, the half would mostly be taken back unbegun, after a wasted exchange between
+    // the cores: this piece alone, and the helper looks again for the next ones.
+    helper->Release();
+    helper->Ring();
+    return Crc(crc, data, size);
+  }
   const size_t first = size / 2;
   helper->Start(data + first, size - first);
   const uint32_t head = Crc(crc, data, first);

@@ -11,7 +11,8 @@ namespace cartidex {
 // more than one core, a helper thread takes the second half while the caller takes the first, and
 // crc32_combine joins them. The helper is started on first use; after each half it looks for the
 // next one for a few tens of microseconds (a folder walk asks again within them), then naps for a
-// few milliseconds, then sleeps until asked.
+// few milliseconds, then sleeps. Only a looking helper is offered a half: otherwise the caller
+// takes the piece alone and wakes the helper for the pieces that follow.
 uint32_t Crc32Split(uint32_t crc, const unsigned char* data, size_t size);
 
 inline constexpr size_t kSplitCrcSize = 32 * 1024;
