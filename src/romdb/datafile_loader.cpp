@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <span>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -48,6 +51,21 @@ void ReserveForText(RomDatabase* db, size_t bytes) {
               bytes / 2);
 }
 
+// What the two threads of a load in halves share. The second thread is left to end on its own
+// when the first takes its half back, so this lives as long as either holds it.
+struct SecondHalf {
+  // kBegun once the second thread begins; kTakenBack when the first took the half back, the
+  // second not having begun by the time the first half was done.
+  enum Stage { kNotBegun, kBegun, kTakenBack };
+  std::atomic<int> stage{kNotBegun};
+  std::mutex mu;
+  std::condition_variable cv;
+  bool parsed = false;       // the second half is in the second thread's tables
+  bool decided = false;      // the first thread has said whether the halves join
+  bool build_index = false;  // they do: the second thread builds the index of both
+  std::span<const uint32_t> first_crcs;
+};
+
 }  // namespace
 
 void ParseOwnDatafile(std::string_view contents, RomDatabase* db, LoadCores cores) {
@@ -68,44 +86,65 @@ void ParseOwnDatafile(std::string_view contents, RomDatabase* db, LoadCores core
   const std::string placeholder(kMaxText + 1, '?');  // longer than any system a datafile gives
   RomDatabase second_db;
   std::vector<OwnRefusal> second_refused;
-  // 0 until the second core begins; 1 once it has; 2 when this one took the half back, the
-  // second core not having begun by the time the first half was done (its thread, left to end
-  // on its own, then touches nothing but this state).
-  auto second_state = std::make_shared<std::atomic<int>>(0);
+  RomDatabase::IndexBuild index;
+  auto shared = std::make_shared<SecondHalf>();
   std::thread other;
   try {
-    other = std::thread([&, second_state] {
-      int waiting = 0;
-      if (!second_state->compare_exchange_strong(waiting, 1)) return;
+    other = std::thread([&, shared] {
+      int waiting = SecondHalf::kNotBegun;
+      if (!shared->stage.compare_exchange_strong(waiting, SecondHalf::kBegun)) return;
       ReserveForText(&second_db, second.size());
       ParseOwnText(second, {false, placeholder, 0}, &second_db, &second_refused);
+      std::unique_lock<std::mutex> lock(shared->mu);
+      shared->parsed = true;
+      shared->cv.notify_all();
+      shared->cv.wait(lock, [&] { return shared->decided; });
+      if (!shared->build_index) return;
+      const std::span<const uint32_t> first_crcs = shared->first_crcs;
+      lock.unlock();
+      RomDatabase::BuildIndexOf(first_crcs, second_db.Crcs(), &index);
     });
   } catch (const std::system_error&) {
     // One core it is: the second half is read below, after the first.
   }
   ReserveForText(db, first.size());
   const OwnTextEnd first_end = ParseOwnText(first, {}, db);
-  int waiting = 0;
+  int waiting = SecondHalf::kNotBegun;
   const bool taken_back = cores == LoadCores::kAsFits && other.joinable() &&
-                          second_state->compare_exchange_strong(waiting, 2);
+                          shared->stage.compare_exchange_strong(waiting, SecondHalf::kTakenBack);
   const bool read_apart = other.joinable() && !taken_back;
-  if (taken_back) {
-    other.detach();
-  } else if (other.joinable()) {
-    other.join();
-  }
-  if (first_end.stopped) return;  // a NUL ended the file in its first half
+  if (taken_back) other.detach();
   // The halves join as they are when the whole second half fits; then no set of it could have
   // been refused for room in one pass either. Otherwise it is read again after the first.
-  if (!read_apart || db->GetRomCount() + second_db.GetRomCount() > kMaxRoms ||
-      db->GetSetCount() + second_db.GetSetCount() > kMaxSets) {
-    ParseOwnText(second, {false, first_end.system, first_end.lines}, db);
+  bool join = false;
+  if (read_apart) {
+    std::unique_lock<std::mutex> lock(shared->mu);
+    shared->cv.wait(lock, [&] { return shared->parsed; });
+    join = !first_end.stopped && db->GetRomCount() + second_db.GetRomCount() <= kMaxRoms &&
+           db->GetSetCount() + second_db.GetSetCount() <= kMaxSets;
+    if (join) {
+      // The second core builds the lookup index meanwhile, reading the first half's CRC-32s
+      // while this one appends after them: the room comes first, so they stay where they are.
+      db->Reserve(second_db.GetRomCount(), second_db.GetSetCount(), 0);
+      shared->first_crcs = db->Crcs();
+      shared->build_index = true;
+    }
+    shared->decided = true;
+    shared->cv.notify_all();
+  }
+  if (join) {
+    db->AppendTables(second_db, placeholder, first_end.system);
+    for (const OwnRefusal& refusal : second_refused) {
+      LogSkippedLine(first_end.lines + refusal.line, refusal.reason);
+    }
+  }
+  if (read_apart) other.join();
+  if (join) {
+    db->AdoptIndex(std::move(index));
     return;
   }
-  db->AppendTables(second_db, placeholder, first_end.system);
-  for (const OwnRefusal& refusal : second_refused) {
-    LogSkippedLine(first_end.lines + refusal.line, refusal.reason);
-  }
+  if (first_end.stopped) return;  // a NUL ended the file in its first half
+  ParseOwnText(second, {false, first_end.system, first_end.lines}, db);
 }
 
 void LoadDatafile(const std::string& name) {

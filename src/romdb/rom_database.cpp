@@ -168,38 +168,6 @@ void RomDatabase::AppendTables(const RomDatabase& other, std::string_view placeh
   if (!other.roms_.empty()) index_stale_ = true;
 }
 
-void RomDatabase::BuildIndex() const {
-  // About two rows a bucket, at most 65536 buckets: a lookup looks at a handful of rows.
-  const uint32_t n = static_cast<uint32_t>(roms_.size());
-  uint32_t bits = 1;
-  while (bits < 16 && (1u << bits) < n / 2) ++bits;
-  bucket_shift_ = 32 - bits;
-  const uint32_t buckets = 1u << bits;
-
-  // A counting sort by bucket. Going up the table fills each bucket in index order, moving its
-  // start along; the starts are then where the next bucket begins, and shift back by one.
-  bucket_start_.assign(buckets + 1, 0);
-  for (const uint32_t crc : crcs_) ++bucket_start_[(crc >> bucket_shift_) + 1];
-  for (uint32_t b = 0; b < buckets; ++b) bucket_start_[b + 1] += bucket_start_[b];
-  index_.resize(n);
-  for (uint32_t i = 0; i < n; ++i) {
-    const uint32_t crc = crcs_[i];
-    index_[bucket_start_[crc >> bucket_shift_]++] = Row{crc, i};
-  }
-  std::copy_backward(bucket_start_.begin(), bucket_start_.end() - 1, bucket_start_.end());
-  bucket_start_[0] = 0;
-
-  for (uint32_t b = 0; b < buckets; ++b) {
-    if (bucket_start_[b + 1] - bucket_start_[b] <= kSmallBucket) continue;
-    std::sort(index_.begin() + bucket_start_[b], index_.begin() + bucket_start_[b + 1],
-              [this](const Row& x, const Row& y) {
-                return std::tie(x.crc, roms_[x.index].size, x.index) <
-                       std::tie(y.crc, roms_[y.index].size, y.index);
-              });
-  }
-  index_stale_ = false;
-}
-
 RomRecord RomDatabase::FindRom(uint32_t crc, uint32_t size, bool* found, uint32_t* index) const {
   *found = false;
   RomRecord result;

@@ -86,6 +86,31 @@ class RomDatabase {
   uint32_t AddCheckedRomsAndSet(std::string_view stem, std::string_view suffix,
                                 std::span<const ParsedRom> roms, uint32_t system_id);
 
+  // One row of the lookup index. The rows are grouped in buckets by the top bits of the CRC-32.
+  // A bucket of at most kSmallBucket rows keeps them in index order and is searched row by row;
+  // a larger one (many entries of one CRC-32) is sorted by CRC-32, size and index and searched
+  // by halving.
+  struct Row {
+    uint32_t crc;
+    uint32_t index;
+  };
+  // The part of the lookup index that the CRC-32s alone decide, for a table whose CRC-32s are
+  // `first` followed by `second`: built apart from any database, so that another thread can
+  // build it while the halves of a datafile are joined.
+  struct IndexBuild {
+    std::vector<Row> rows;
+    std::vector<uint32_t> starts;  // bucket b holds rows[starts[b]] up to rows[starts[b + 1]]
+    uint32_t shift = 32;           // a CRC-32's bucket is crc >> shift
+  };
+  // (*build's vectors are written over, their room reused.)
+  static void BuildIndexOf(std::span<const uint32_t> first, std::span<const uint32_t> second,
+                           IndexBuild* build);
+  // Takes `build`, made by BuildIndexOf from Crcs() as they are now, as the lookup index; a
+  // build of another size is dropped and the index built afresh at the next lookup.
+  void AdoptIndex(IndexBuild&& build);
+  // The CRC-32 of every ROM, in table order; valid until the next addition.
+  std::span<const uint32_t> Crcs() const { return crcs_; }
+
   // Looks for an entry whose CRC-32 and size equal `crc` and `size`. `*index` is 0 to start a
   // search, or an index that an earlier FindRom returned since the last load. Entries are tried
   // in the order *index + 1, ..., RomCount() - 1, 0, ..., *index - 1; entry *index itself is not
@@ -122,14 +147,6 @@ class RomDatabase {
     int32_t set_index;
     int32_t slot;
   };
-  // One row of the lookup index. The rows are grouped in buckets by the top bits of the CRC-32.
-  // A bucket of at most kSmallBucket rows keeps them in index order and is searched row by row;
-  // a larger one (many entries of one CRC-32) is sorted by CRC-32, size and index and searched
-  // by halving.
-  struct Row {
-    uint32_t crc;
-    uint32_t index;
-  };
   static constexpr uint32_t kSmallBucket = 32;
 
   // A set: its name in set_names_, its ROM indices and found flags at `first` in set_roms_ and
@@ -149,6 +166,8 @@ class RomDatabase {
   void AppendEntry(std::string_view name, uint32_t system_id, uint32_t crc, uint32_t size,
                    int32_t set_index, int32_t slot);
   void BuildIndex() const;
+  // Makes `build` the index, sorting its large buckets.
+  void InstallIndex(IndexBuild&& build) const;
 
   std::vector<Entry> roms_;
   // The CRC-32 of every entry again, side by side: building the index reads only these.
