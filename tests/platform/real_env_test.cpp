@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -13,6 +12,7 @@
 
 #include "platform/env.h"
 #include "platform/path.h"
+#include "support/scoped_time_zone.h"
 #include "support/test_util.h"
 
 namespace cartidex::test {
@@ -184,10 +184,7 @@ TEST(RealEnvTest, DosTimesBecomeLocalModificationTimes) {
   EXPECT_FALSE(env->SetFileTimesFromDos(dir.Path("none.bin"), dos(2001, 1, 1, 0, 0, 0)).ok());
 #ifndef _WIN32
   // The time zone is fixed here only: a stamp is local time.
-  const char* old_tz = std::getenv("TZ");
-  const std::string saved = old_tz ? old_tz : "";
-  ::setenv("TZ", "UTC", 1);
-  ::tzset();
+  ScopedTimeZone utc("UTC");
   const uint32_t stamp = dos(2001, 2, 3, 4, 5, 6);
   ASSERT_TRUE(env->SetFileTimesFromDos(dir.Path("early.bin"), stamp).ok());
   EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(
@@ -198,12 +195,6 @@ TEST(RealEnvTest, DosTimesBecomeLocalModificationTimes) {
   EXPECT_FALSE(env->SetFileTimesFromDos(dir.Path("early.bin"), stamp & ~(0xFu << 21)).ok());
   EXPECT_FALSE(env->SetFileTimesFromDos(dir.Path("early.bin"), stamp & ~(0x1Fu << 16)).ok());
   EXPECT_FALSE(env->SetFileTimesFromDos(dir.Path("early.bin"), (stamp & ~0x1Fu) | 30u).ok());
-  if (old_tz) {
-    ::setenv("TZ", saved.c_str(), 1);
-  } else {
-    ::unsetenv("TZ");
-  }
-  ::tzset();
 #endif
 }
 

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <ctime>
 
 #include "support/fault_env.h"
+#include "support/scoped_time_zone.h"
 #include "support/test_util.h"
 #include "support/zip_writer.h"
 
@@ -237,25 +237,6 @@ TEST(ZipExtractorTest, FoldersAreCreatedParentsFirstAndFilesAreNoFolders) {
 // Times are read as local time of the stamp's date: the zone is fixed for these checks.
 class ZipTimesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-#ifndef _WIN32
-    const char* tz = std::getenv("TZ");
-    had_tz_ = tz != nullptr;
-    if (had_tz_) old_tz_ = tz;
-    ::setenv("TZ", "CXT-3", 1);  // three hours east of UTC, no daylight saving
-    ::tzset();
-#endif
-  }
-  void TearDown() override {
-#ifndef _WIN32
-    if (had_tz_) {
-      ::setenv("TZ", old_tz_.c_str(), 1);
-    } else {
-      ::unsetenv("TZ");
-    }
-    ::tzset();
-#endif
-  }
   static time_t ModificationTime(const std::string& path) {
     struct stat st;
     EXPECT_EQ(::stat(path.c_str(), &st), 0);
@@ -263,8 +244,9 @@ class ZipTimesTest : public ::testing::Test {
   }
 
  private:
-  bool had_tz_ = false;
-  std::string old_tz_;
+#ifndef _WIN32
+  ScopedTimeZone zone_{"CXT-3"};  // three hours east of UTC, no daylight saving
+#endif
 };
 
 TEST_F(ZipTimesTest, ExtractedFileCarriesTheStoredLocalTime) {

@@ -1,0 +1,39 @@
+// Fixes the time zone for a test and gives the former one back after it.
+#ifndef CARTIDEX_TESTS_SUPPORT_SCOPED_TIME_ZONE_H_
+#define CARTIDEX_TESTS_SUPPORT_SCOPED_TIME_ZONE_H_
+
+#ifndef _WIN32
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
+
+namespace cartidex::test {
+
+class ScopedTimeZone {
+ public:
+  // `zone` as TZ takes it, e.g. "UTC" or "CXT-3" (three hours east of UTC, no daylight saving).
+  explicit ScopedTimeZone(const char* zone) {
+    if (const char* tz = std::getenv("TZ")) old_ = tz;
+    ::setenv("TZ", zone, 1);
+    ::tzset();
+  }
+  ~ScopedTimeZone() {
+    if (old_) {
+      ::setenv("TZ", old_->c_str(), 1);
+    } else {
+      ::unsetenv("TZ");
+    }
+    ::tzset();
+  }
+  ScopedTimeZone(const ScopedTimeZone&) = delete;
+  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+ private:
+  std::optional<std::string> old_;
+};
+
+}  // namespace cartidex::test
+
+#endif  // !_WIN32
+#endif  // CARTIDEX_TESTS_SUPPORT_SCOPED_TIME_ZONE_H_
