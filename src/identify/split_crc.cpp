@@ -34,10 +34,8 @@ class Helper {
     thread_.join();
   }
 
-  // True when the caller may use the helper until it calls Finish or Release: one caller at a
-  // time.
+  // True when the caller may use the helper until it calls Finish: one caller at a time.
   bool Take() { return !taken_.exchange(true, std::memory_order_acquire); }
-  void Release() { taken_.store(false, std::memory_order_release); }
 
   // True while the helper looks for work closely, so that a half offered now is taken up within
   // a fraction of a microsecond. Napping or asleep it would take it up too late for most pieces.
@@ -46,9 +44,7 @@ class Helper {
   // Tells a napping or sleeping helper that a caller went on alone: it looks for work again, for
   // the pieces that follow.
   void Ring() {
-    if (bell_.exchange(true, std::memory_order_acq_rel)) return;
-    { std::lock_guard<std::mutex> lock(mu_); }  // as in Post
-    wake_.notify_one();
+    if (!bell_.exchange(true, std::memory_order_acq_rel)) Wake();
   }
 
   // Offers the CRC-32 of `size` bytes at `data`, from 0, to the helper.
@@ -78,7 +74,7 @@ class Helper {
       state_.store(kIdle, std::memory_order_relaxed);
       result = result_;
     }
-    Release();
+    taken_.store(false, std::memory_order_release);
     return result;
   }
 
@@ -97,7 +93,13 @@ class Helper {
 
   void Post(State state) {
     state_.store(state, std::memory_order_release);
-    { std::lock_guard<std::mutex> lock(mu_); }  // the helper is either asleep or sees the state
+    Wake();
+  }
+
+  // Wakes the helper if it sleeps. Called after a change of what it sleeps until, which it then
+  // either sees before it sleeps or is woken for.
+  void Wake() {
+    { std::lock_guard<std::mutex> lock(mu_); }
     wake_.notify_one();
   }
 
@@ -168,14 +170,14 @@ class Helper {
 
 uint32_t Crc32Split(uint32_t crc, const unsigned char* data, size_t size) {
   Helper* helper = size >= kSplitCrcSize ? Helper::Get() : nullptr;
-  if (helper == nullptr || !helper->Take()) return Crc(crc, data, size);
+  if (helper == nullptr) return Crc(crc, data, size);
   if (!helper->Looking()) {
     // Offered now, the half would mostly be taken back unbegun, after a wasted exchange between
     // the cores: this piece alone, and the helper looks again for the next ones.
-    helper->Release();
     helper->Ring();
     return Crc(crc, data, size);
   }
+  if (!helper->Take()) return Crc(crc, data, size);
   const size_t first = size / 2;
   helper->Start(data + first, size - first);
   const uint32_t head = Crc(crc, data, first);
