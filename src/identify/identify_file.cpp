@@ -43,16 +43,11 @@ bool IdentifyPlainFile(const std::string& path, RomRecord* result, std::string_v
 
   uint32_t crc = 0;
   uint32_t size = 0;
-  switch (ChecksumFile(path, &crc, &size)) {
-    case ChecksumOutcome::kEmpty:
-      if (!line_start.empty()) WriteLog(line_start);
-      return false;
-    case ChecksumOutcome::kUnreadable:
-      if (!line_start.empty()) WriteLog(line_start);
-      LogFailure(FailureLine::kCannotRead, path);
-      return false;
-    case ChecksumOutcome::kRead:
-      break;
+  const ChecksumOutcome outcome = ChecksumFile(path, &crc, &size);
+  if (outcome != ChecksumOutcome::kRead) {
+    if (!line_start.empty()) WriteLog(line_start);
+    if (outcome == ChecksumOutcome::kUnreadable) LogFailure(FailureLine::kCannotRead, path);
+    return false;
   }
 
   // The line is composed whole and handed to the log in one write: nothing else logs while it
