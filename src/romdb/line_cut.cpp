@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -54,14 +53,7 @@ constexpr uint64_t Gather(uint64_t top_bits) {
 }
 
 BlockMasks ScanBlock(const char* p) {
-  uint64_t word = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&word, p, kBlock);
-  } else {
-    for (size_t b = 0; b < kBlock; ++b) {
-      word |= static_cast<uint64_t>(static_cast<unsigned char>(p[b])) << (8 * b);
-    }
-  }
+  const uint64_t word = LoadBytes(p);
   auto bits = [&](char c) { return Gather(BytesEqual(word, static_cast<unsigned char>(c))); };
   const uint64_t semi = bits(';');
   return {bits(':') | semi, semi, bits('\r') | bits('\n') | bits('\0')};

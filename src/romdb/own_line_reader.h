@@ -4,13 +4,12 @@
 #ifndef CARTIDEX_ROMDB_OWN_LINE_READER_H_
 #define CARTIDEX_ROMDB_OWN_LINE_READER_H_
 
-#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "platform/decimal_text.h"
+#include "romdb/byte_lanes.h"
 #include "romdb/line_cut.h"
 
 namespace cartidex {
@@ -54,15 +53,8 @@ inline uint32_t ReadSizeField(std::string_view field, std::string_view text) {
   if (n == 0 || n > 8 || static_cast<size_t>(text.data() + text.size() - field.data()) < 8) {
     return static_cast<uint32_t>(StrToInt(field));
   }
-  // The field's first byte in the lowest byte of `chunk`, whatever the byte order.
-  uint64_t chunk = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&chunk, field.data(), 8);
-  } else {
-    for (size_t b = 0; b < 8; ++b) {
-      chunk |= static_cast<uint64_t>(static_cast<unsigned char>(field[b])) << (8 * b);
-    }
-  }
+  // The field's first byte in the lowest byte of `chunk`.
+  uint64_t chunk = LoadBytes(field.data());
   // The field's digits to the high bytes, the first the lowest of them; '0's before them.
   constexpr uint64_t kZeros = 0x3030303030303030ull;
   chunk = n == 8 ? chunk : (chunk << (8 * (8 - n))) | (kZeros >> (8 * n));

@@ -5,7 +5,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <span>
 #include <string>
@@ -32,15 +31,11 @@ inline constexpr std::string_view kSetSuffix = ".zip";
 // asks for every set.
 inline std::string_view SetNameStem(std::string_view name) {
   size_t end = name.size();
-  if constexpr (std::endian::native == std::endian::little) {
-    // Eight bytes at a time from the end: a load looks for the dot of every set name.
-    for (; end >= 8; end -= 8) {
-      uint64_t word;
-      std::memcpy(&word, name.data() + end - 8, 8);
-      if (const uint64_t dots = BytesEqual(word, '.')) {
-        const size_t last = 7 - static_cast<size_t>(std::countl_zero(dots)) / 8;
-        return name.substr(0, end - 8 + last);
-      }
+  // Eight bytes at a time from the end: a load looks for the dot of every set name.
+  for (; end >= 8; end -= 8) {
+    if (const uint64_t dots = BytesEqual(LoadBytes(name.data() + end - 8), '.')) {
+      const size_t last = 7 - static_cast<size_t>(std::countl_zero(dots)) / 8;
+      return name.substr(0, end - 8 + last);
     }
   }
   for (; end > 0; --end) {
