@@ -5,14 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/headless_view.h"
 #include "platform/path.h"
+#include "support/fault_scenario.h"
 #include "support/test_util.h"
 
 namespace cartidex::test {
@@ -41,28 +40,13 @@ inline std::vector<std::string> ActionLines(const std::string& log) {
 // Replays the log's "Renamed" and " Moved" lines on the tree `before` (path to contents) and
 // expects the tree on disk below `root` to be the outcome: nothing lost, nothing doubled, nothing
 // done that the log does not tell.
-inline void ExpectLogReplaysToTree(const std::map<std::string, std::string>& before,
-                                   const std::string& log, const std::string& root) {
-  // Targets may be written with "." and ".."; the trees hold no links, so the lexical form
-  // names the same file.
-  auto normal = [](const std::string& path) {
-    return std::filesystem::path(path).lexically_normal().string();
-  };
-  std::map<std::string, std::string> expected = before;
-  for (const std::string& line : ActionLines(log)) {
-    const bool renamed = line.starts_with("Renamed: "), moved = line.starts_with(" Moved: ");
-    if (!renamed && !moved) continue;
-    const size_t head = renamed ? 9 : 8;
-    const size_t to = line.find(" To: ");
-    auto it = expected.find(normal(line.substr(head, to - head)));
-    ASSERT_NE(it, expected.end()) << line;
-    const std::string contents = it->second;
-    expected.erase(it);
-    const std::string to_path = normal(line.substr(to + 5));
-    ASSERT_EQ(expected.count(to_path), 0u) << line;
-    expected[to_path] = contents;
-  }
-  std::map<std::string, std::string> after;
+inline void ExpectLogReplaysToTree(const Tree& before, const std::string& log,
+                                   const std::string& root) {
+  std::string bad;
+  // Targets may be written with "." and ".."; the trees hold no links.
+  const Tree expected = ReplaySuccessLines(log, before, &bad, /*lexical=*/true);
+  EXPECT_EQ(bad, "");
+  Tree after;
   for (const std::string& rel : ListTree(root)) {
     const std::string path = root + kSeparator + NativePath(rel);
     after[path] = ReadFile(path);

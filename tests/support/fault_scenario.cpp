@@ -1,6 +1,7 @@
 #include "support/fault_scenario.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 #include "platform/dialog_view.h"
@@ -93,7 +94,11 @@ Tree ReadTree(const std::string& root) {
   return tree;
 }
 
-Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string* bad) {
+Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string* bad,
+                        bool lexical) {
+  auto path_of = [lexical](const std::string& path) {
+    return lexical ? std::filesystem::path(path).lexically_normal().string() : path;
+  };
   Tree tree = before;
   bad->clear();
   for (const std::string& line : Lines(log)) {
@@ -106,8 +111,8 @@ Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string*
       *bad = line;
       return tree;
     }
-    const std::string from_path = line.substr(head, to - head);
-    const std::string to_path = line.substr(to + 5);
+    const std::string from_path = path_of(line.substr(head, to - head));
+    const std::string to_path = path_of(line.substr(to + 5));
     if (from_path == to_path) continue;  // onto the file itself
     auto it = tree.find(from_path);
     if (it == tree.end() || tree.count(to_path) != 0) {

@@ -23,8 +23,10 @@ Tree ReadTree(const std::string& root);
 
 // Replays the log's "Renamed: " and " Moved: " lines over `before`: every source must hold a file
 // and every target must be free at that point; a line that breaks this is given in *bad. Gives
-// the tree the lines promise.
-Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string* bad);
+// the tree the lines promise. With `lexical`, the lines' paths are taken in their lexical normal
+// form: targets written with "." and ".." name the same file in a tree that holds no links.
+Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string* bad,
+                        bool lexical = false);
 
 // The log's failure lines (the six kinds), without their "\r\n".
 std::vector<std::string> FailureLines(const std::string& log);
