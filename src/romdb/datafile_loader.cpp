@@ -60,10 +60,10 @@ struct SecondHalf {
   std::atomic<int> stage{kNotBegun};
   std::mutex mu;
   std::condition_variable cv;
-  bool parsed = false;       // the second half is in the second thread's tables
-  bool decided = false;      // the first thread has said whether the halves join
-  bool build_index = false;  // they do: the second thread builds the index of both
-  std::span<const uint32_t> first_crcs;
+  bool parsed = false;      // the second half is in the second thread's tables
+  bool decided = false;     // the first thread has said whether the halves join
+  bool join = false;        // they do: the second thread appends its tables to the first's
+  std::string_view system;  // the system in force where the first half ends
 };
 
 }  // namespace
@@ -99,10 +99,10 @@ void ParseOwnDatafile(std::string_view contents, RomDatabase* db, LoadCores core
       shared->parsed = true;
       shared->cv.notify_all();
       shared->cv.wait(lock, [&] { return shared->decided; });
-      if (!shared->build_index) return;
-      const std::span<const uint32_t> first_crcs = shared->first_crcs;
+      if (!shared->join) return;
+      const std::string_view system = shared->system;
       lock.unlock();
-      RomDatabase::BuildIndexOf(first_crcs, second_db.Crcs(), &index);
+      db->AppendTables(second_db, placeholder, system);
     });
   } catch (const std::system_error&) {
     // One core it is: the second half is read below, after the first.
@@ -117,23 +117,28 @@ void ParseOwnDatafile(std::string_view contents, RomDatabase* db, LoadCores core
   // The halves join as they are when the whole second half fits; then no set of it could have
   // been refused for room in one pass either. Otherwise it is read again after the first.
   bool join = false;
+  std::span<const uint32_t> first_crcs;
   if (read_apart) {
     std::unique_lock<std::mutex> lock(shared->mu);
     shared->cv.wait(lock, [&] { return shared->parsed; });
     join = !first_end.stopped && db->GetRomCount() + second_db.GetRomCount() <= kMaxRoms &&
            db->GetSetCount() + second_db.GetSetCount() <= kMaxSets;
     if (join) {
-      // The second core builds the lookup index meanwhile, reading the first half's CRC-32s
-      // while this one appends after them: the room comes first, so they stay where they are.
+      // The second core appends its own tables, which its cache holds, and this one builds the
+      // lookup index meanwhile, reading the first half's CRC-32s while the second core appends
+      // after them: the room comes first, so they stay where they are. Appended here instead,
+      // every table of the second half would cross between the cores, which costs more than
+      // the parse of a half when the two are far apart.
       db->Reserve(second_db.GetRomCount(), second_db.GetSetCount(), 0);
-      shared->first_crcs = db->Crcs();
-      shared->build_index = true;
+      first_crcs = db->Crcs();
+      shared->join = true;
+      shared->system = first_end.system;
     }
     shared->decided = true;
     shared->cv.notify_all();
   }
   if (join) {
-    db->AppendTables(second_db, placeholder, first_end.system);
+    RomDatabase::BuildIndexOf(first_crcs, second_db.Crcs(), &index);
     for (const OwnRefusal& refusal : second_refused) {
       LogSkippedLine(first_end.lines + refusal.line, refusal.reason);
     }
