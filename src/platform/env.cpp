@@ -24,6 +24,12 @@ Status ReadWholeFile(Env* env, const std::string& path, FileBytes* contents) {
   std::unique_ptr<ReadableFile> file;
   Status s = env->OpenForRead(path, &file);
   if (!s.ok()) return s;
+  return ReadOpenFile(file.get(), contents);
+}
+
+Status ReadOpenFile(ReadableFile* file, FileBytes* contents) {
+  contents->data.reset();
+  contents->size = 0;
   // One byte more than the size the file had when opened is asked for: a file that did not
   // change is read whole by the first call, and the next finds its end. A file that grew
   // meanwhile is read on in pieces, into ever larger buffers.
@@ -40,7 +46,8 @@ Status ReadWholeFile(Env* env, const std::string& path, FileBytes* contents) {
       capacity = larger;
     }
     size_t got = 0;
-    s = file->Read(contents->data.get() + contents->size, capacity - contents->size, &got);
+    const Status s =
+        file->Read(contents->data.get() + contents->size, capacity - contents->size, &got);
     if (!s.ok()) return s;
     if (got == 0) return Status::Ok();
     contents->size += got;

@@ -44,6 +44,9 @@ class ReadableFile {
   virtual uint64_t Size() const = 0;
   // Reads up to n bytes at the current position; *got is 0 at the end of the file.
   virtual Status Read(char* buffer, size_t n, size_t* got) = 0;
+  // Reads up to n bytes from `offset` on; *got is 0 from the end of the file on. Two threads may
+  // read at once. Where Read goes on from afterwards is not defined: a file is read one way.
+  virtual Status ReadAt(uint64_t offset, char* buffer, size_t n, size_t* got) = 0;
 };
 
 // A file open for writing. Every Append hands its bytes to the OS before it returns (nothing is
@@ -110,6 +113,8 @@ struct FileBytes {
 
 // Reads a whole file into *contents.
 Status ReadWholeFile(Env* env, const std::string& path, FileBytes* contents);
+// Reads a file just opened, whose Read has not been used, whole into *contents.
+Status ReadOpenFile(ReadableFile* file, FileBytes* contents);
 Status ReadWholeFile(Env* env, const std::string& path, std::string* contents);
 // Creates (replacing) a file holding exactly `contents`.
 Status WriteWholeFile(Env* env, const std::string& path, std::string_view contents);

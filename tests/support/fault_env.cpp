@@ -1,6 +1,7 @@
 #include "support/fault_env.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace cartidex::test {
 
@@ -23,6 +24,13 @@ class FaultReadableFile : public ReadableFile {
       return env_->failure();
     }
     return base_->Read(buffer, n, got);
+  }
+  Status ReadAt(uint64_t offset, char* buffer, size_t n, size_t* got) override {
+    if (env_->ShouldFail(EnvOp::kRead, path_)) {
+      *got = 0;
+      return env_->failure();
+    }
+    return base_->ReadAt(offset, buffer, n, got);
   }
 
  private:
@@ -141,6 +149,7 @@ bool FaultEnv::Ignored(const std::string& path) const {
 
 bool FaultEnv::ShouldFail(EnvOp op, const std::string& path, const std::string& other) {
   if (Ignored(path)) return false;
+  const std::lock_guard<std::mutex> lock(mu_);
   ++counts_[op];
   auto matches = [&](const std::string& needle) {
     return needle.empty() || Contains(path, needle) || Contains(other, needle);
@@ -161,6 +170,7 @@ bool FaultEnv::ShouldFail(EnvOp op, const std::string& path, const std::string& 
 size_t FaultEnv::Room(const std::string& path, size_t want) {
   if (!disk_room_.has_value() || Ignored(path)) return want;
   if (!disk_needle_.empty() && !Contains(path, disk_needle_)) return want;
+  const std::lock_guard<std::mutex> lock(mu_);
   const size_t room = static_cast<size_t>(std::min<int64_t>(*disk_room_, want));
   *disk_room_ -= static_cast<int64_t>(room);
   return room;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -119,6 +120,8 @@ class FaultEnv : public Env {
   bool Ignored(const std::string& path) const;
 
   Env* base_;
+  // Counting and failing calls: a large datafile is read by two threads at once.
+  std::mutex mu_;
   std::vector<Countdown> countdowns_;
   std::vector<Always> always_;
   std::vector<std::string> ignored_;
