@@ -54,6 +54,19 @@ void RomDatabase::Clear() {
   index_stale_ = false;
 }
 
+void RomDatabase::Rewind(const Extent& extent) {
+  if (roms_.size() == extent.roms && sets_.size() == extent.sets) return;
+  roms_.resize(extent.roms);
+  crcs_.resize(extent.roms);
+  names_.resize(extent.names);
+  sets_.resize(extent.sets);
+  set_names_.resize(extent.set_names);
+  set_roms_.resize(extent.slots);
+  found_.resize(extent.slots);
+  std::erase_if(marked_sets_, [&](uint32_t s) { return s >= extent.sets; });
+  index_stale_ = true;
+}
+
 uint32_t RomDatabase::InternSystem(std::string_view system) {
   // Datafiles give runs of ROMs of one system, so the last one is the usual answer.
   if (systems_[last_system_] == system) return last_system_;

@@ -56,6 +56,17 @@ class RomDatabase {
   // step by step; the room grows geometrically still. Nothing else changes.
   void Reserve(size_t roms, size_t sets, size_t name_bytes);
 
+  // How far the tables reach, to go back to with Rewind.
+  struct Extent {
+    size_t roms, names, sets, set_names, slots;
+  };
+  Extent GetExtent() const {
+    return {roms_.size(), names_.size(), sets_.size(), set_names_.size(), set_roms_.size()};
+  }
+  // Drops every ROM and set added since `extent` was taken, as if they never were (the systems
+  // they named stay known, which nothing can tell). Nothing earlier may have changed meanwhile.
+  void Rewind(const Extent& extent);
+
   // Adds a ROM at index RomCount() and returns that index; kNoIndex when the table is full or a
   // text exceeds kMaxText (nothing is written then). The set index and slot are set by AddSet.
   uint32_t AddRom(std::string_view name, std::string_view system, uint32_t crc, uint32_t size);

@@ -163,6 +163,39 @@ TEST(RomDatabaseTest, ReloadStartsEverySetAfreshAndFlagsStayWithinTheLoad) {
   EXPECT_TRUE(db.GetSet(0).owned);
 }
 
+// A load taken back: the tables, the lookups and the found flags are as they were before it,
+// and what is added next takes the places it left.
+TEST(RomDatabaseTest, RewindDropsWhatWasAddedSince) {
+  RomDatabase db;
+  db.AddRom("first", "S", 7, 10);
+  const int32_t a[] = {0, -50};
+  db.AddSet("A", a);
+  EXPECT_TRUE(db.MarkRomFound(0, 0));
+  const RomDatabase::Extent extent = db.GetExtent();
+
+  db.AddRom("dropped", "T", 7, 10);
+  const int32_t b[] = {1, -50};
+  db.AddSet("Dropped", b);
+  EXPECT_TRUE(db.MarkRomFound(1, 0));
+  EXPECT_EQ(Find(db, 7, 10, 0).index, 1u);
+  db.Rewind(extent);
+
+  EXPECT_EQ(db.GetRomCount(), 1u);
+  EXPECT_EQ(db.GetSetCount(), 1u);
+  EXPECT_TRUE(Find(db, 7, 10, 0).found);
+  EXPECT_EQ(Find(db, 7, 10, 0).index, 0u);
+  EXPECT_EQ(db.GetSet(0).found[0], 1);
+  db.AddRom("next", "S", 8, 1);
+  const int32_t c[] = {1, -50};
+  EXPECT_EQ(db.AddSet("C", c), 1u);
+  EXPECT_EQ(db.GetRom(1).name, "next");
+  EXPECT_EQ(db.GetSet(1).display_name, "C.zip");
+  EXPECT_EQ(db.GetSet(1).found[0], 0);
+  db.ClearFoundFlags();
+  EXPECT_EQ(db.GetSet(0).found[0], 0);
+  EXPECT_EQ(Find(db, 7, 10, 0).index, 0u);
+}
+
 // The stem is the name cut at its last '.', wherever it falls among the bytes read at once and
 // beside bytes that differ from '.' only in the top bit.
 TEST(RomDatabaseTest, SetNameStemCutsAtTheLastDot) {
