@@ -168,9 +168,9 @@ bool FaultEnv::ShouldFail(EnvOp op, const std::string& path, const std::string& 
 }
 
 size_t FaultEnv::Room(const std::string& path, size_t want) {
+  const std::lock_guard<std::mutex> lock(mu_);
   if (!disk_room_.has_value() || Ignored(path)) return want;
   if (!disk_needle_.empty() && !Contains(path, disk_needle_)) return want;
-  const std::lock_guard<std::mutex> lock(mu_);
   const size_t room = static_cast<size_t>(std::min<int64_t>(*disk_room_, want));
   *disk_room_ -= static_cast<int64_t>(room);
   return room;
