@@ -4,7 +4,9 @@
 # cartidex_gui_smoke find its window, check the information line and the log, take the
 # screenshot and close it with WM_CLOSE.
 # Usage: tests/windows/gui_smoke.sh BUILD_DIR SCREENSHOT.bmp
+# WINE names the loader (default `wine`): the x86-64 programs need Wine's 64-bit loader.
 set -euo pipefail
+wine=${WINE:-wine}
 build=$1
 shot=$2
 home=$(mktemp -d /tmp/cartidex-smoke.XXXXXX)
@@ -18,12 +20,12 @@ cp "$build/Cartidex.exe" "$build/cartidex_gui_smoke.exe" "$home/"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 # The prefix is made first: two programs starting at once in an empty prefix race for it.
-timeout 300 wineboot -i </dev/null
+timeout 300 "$wine" wineboot -i </dev/null
 cd "$home"
-timeout 300 wine Cartidex.exe </dev/null &
+timeout 300 "$wine" Cartidex.exe </dev/null &
 program=$!
 rc=0
-timeout 300 wine cartidex_gui_smoke.exe "2 roms in database" "$(winpath "$home/log.txt")" \
+timeout 300 "$wine" cartidex_gui_smoke.exe "2 roms in database" "$(winpath "$home/log.txt")" \
   "$(winpath "$home/shot.bmp")" </dev/null || rc=$?
 wait $program || rc=$?
 [ -f "$home/shot.bmp" ] && cp "$home/shot.bmp" "$shot"

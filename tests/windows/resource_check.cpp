@@ -1,24 +1,31 @@
 // The resources of the built Cartidex.exe, read back through the Windows resource calls: dialog
 // 9 control by control, icon 9, the version record, and French (France) as the language of all
-// three.
+// three. The file is loaded as data, never run: CARTIDEX_CHECKED_EXE names another Cartidex.exe to
+// read (the x86-64 checker reads the i686 program where no 32-bit program can run).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/dialog_view.h"
+#include "qt/dialog_template.h"
 
 namespace cartidex::test {
 namespace {
 
 const WORD kFrench = MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH);  // 0x040C
+
+const char* ExePath() {
+  const char* other = std::getenv("CARTIDEX_CHECKED_EXE");
+  return other != nullptr && *other != '\0' ? other : CARTIDEX_GUI_EXE;
+}
 
 std::string Narrow(const std::wstring& w) {
   return std::string(w.begin(), w.end());
@@ -32,8 +39,8 @@ BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param
 class ExeResources : public testing::Test {
  protected:
   void SetUp() override {
-    module_ = LoadLibraryExA(CARTIDEX_GUI_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module_, nullptr) << "cannot load " << CARTIDEX_GUI_EXE;
+    module_ = LoadLibraryExA(ExePath(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module_, nullptr) << "cannot load " << ExePath();
   }
   void TearDown() override {
     if (module_ != nullptr) FreeLibrary(module_);
@@ -95,16 +102,40 @@ class TemplateReader {
 };
 
 struct Control {
-  DWORD style, ex_style;
+  DWORD style;
   short x, y, cx, cy;
   int id;
   std::string kind, text;
 };
 
-constexpr char kButton[] = "#128";
-constexpr char kEdit[] = "#129";
-constexpr char kStatic[] = "#130";
+// The window class ordinal and style bits that a template control kind becomes in the resource.
+struct KindInResource {
+  const char* window_class;
+  DWORD type;  // the low four style bits: the static's alignment or the button's kind
+  bool read_only;
+};
+KindInResource InResource(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kLabel:
+      return {"#130", SS_LEFT, false};
+    case ControlKind::kCentredLabel:
+      return {"#130", SS_CENTER, false};
+    case ControlKind::kReadOnlyField:
+      return {"#129", ES_LEFT, true};
+    case ControlKind::kField:
+      return {"#129", ES_LEFT, false};
+    case ControlKind::kButton:
+      return {"#128", BS_PUSHBUTTON, false};
+    case ControlKind::kDefaultButton:
+      return {"#128", BS_DEFPUSHBUTTON, false};
+    case ControlKind::kCheckBox:
+      return {"#128", BS_AUTOCHECKBOX, false};
+  }
+  return {"", 0, false};
+}
 
+// Dialog 9 holds the controls of the Qt window's template, in the same tab order, with the same
+// ids, kinds and texts: the two front-ends show one dialog.
 TEST_F(ExeResources, Dialog9IsTheMainDialog) {
   EXPECT_EQ(Languages(RT_DIALOG, 9), std::vector<WORD>{kFrench});
   std::string data = Resource(RT_DIALOG, 9);
@@ -113,135 +144,54 @@ TEST_F(ExeResources, Dialog9IsTheMainDialog) {
   ASSERT_EQ(r.Word(), 1);       // dlgVer: an extended template
   ASSERT_EQ(r.Word(), 0xFFFF);  // signature
   r.Dword();                    // help id
-  DWORD ex_style = r.Dword();
-  DWORD style = r.Dword();
-  WORD count = r.Word();
-  short x = r.Short(), y = r.Short(), cx = r.Short(), cy = r.Short();
+  r.Dword();                    // extended style
+  const DWORD style = r.Dword();
+  const WORD count = r.Word();
+  const short x = r.Short(), y = r.Short(), cx = r.Short(), cy = r.Short();
   EXPECT_EQ(r.NameOrOrdinal(), "");  // no menu
   EXPECT_EQ(r.NameOrOrdinal(), "");  // no class of its own
   EXPECT_EQ(Narrow(r.String()), "Cartidex 1.3.1");
-  EXPECT_EQ(x, 100);
-  EXPECT_EQ(y, 75);
-  EXPECT_EQ(cx, 211);
-  EXPECT_EQ(cy, 209);
-  const DWORD kWanted =
-      DS_MODALFRAME | DS_3DLOOK | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  EXPECT_EQ(x, kTemplateLeft);
+  EXPECT_EQ(y, kTemplateTop);
+  EXPECT_EQ(cx, kTemplateWidth);
+  EXPECT_EQ(cy, kTemplateHeight);
+  // A fixed-size pop-up that can be minimized.
+  const DWORD kWanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   EXPECT_EQ(style & kWanted, kWanted);
   EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CHILD), 0u);
-  EXPECT_EQ(ex_style & WS_EX_STATICEDGE, static_cast<DWORD>(WS_EX_STATICEDGE));
-  EXPECT_EQ(r.Word(), 8);    // points
-  EXPECT_EQ(r.Word(), 400);  // normal weight
-  EXPECT_EQ(r.Byte(), 0);    // not italic
-  r.Byte();                  // character set
-  EXPECT_EQ(Narrow(r.String()), "MS Sans Serif");
+  r.Word();  // points
+  r.Word();  // weight
+  r.Byte();  // italic
+  r.Byte();  // character set
+  r.String();
 
-  std::vector<Control> controls;
-  for (int i = 0; i < count; ++i) {
+  const std::span<const ControlTemplate> wanted = DialogControls();
+  ASSERT_EQ(count, wanted.size());
+  for (const ControlTemplate& want : wanted) {
     r.AlignDword();
     Control c;
     r.Dword();  // help id
-    c.ex_style = r.Dword();
+    r.Dword();  // extended style
     c.style = r.Dword();
     c.x = r.Short();
     c.y = r.Short();
     c.cx = r.Short();
     c.cy = r.Short();
-    c.id = static_cast<int>(r.Dword());
+    c.id = static_cast<int>(static_cast<short>(r.Dword()));
     c.kind = r.NameOrOrdinal();
     c.text = r.NameOrOrdinal();
     r.Skip(r.Word());
-    controls.push_back(c);
-  }
-
-  // id, kind, text, the row of the layout it stands in.
-  struct Expected {
-    int id;
-    const char* kind;
-    const char* text;
-    int row;
-  };
-  const Expected kControls[] = {
-      {kIdFilenameLabel, kStatic, "Filename: ", 1},
-      {kIdFilenameField, kEdit, "", 1},
-      {kIdNameLabel, kStatic, "Name: ", 2},
-      {kIdNameField, kEdit, "", 2},
-      {kIdSystemLabel, kStatic, "System: ", 3},
-      {kIdSystemField, kEdit, "", 3},
-      {-1, kStatic, "CRC32: ", 4},
-      {kIdCrcField, kEdit, "", 4},
-      {-1, kStatic, "Size:", 4},
-      {kIdSizeField, kEdit, "", 4},
-      {kIdSingleRom, kButton, "Single rom", 5},
-      {kIdDirectory, kButton, "Directory", 5},
-      {kIdReloadAll, kButton, "Reload all", 6},
-      {kIdGenerate, kButton, "Generate", 6},
-      {kIdInfoLine, kStatic, "Informations", 7},
-      {kIdRename, kButton, "Rename", 8},
-      {kIdSubdirs, kButton, "Include subdirectories", 8},
-      {kIdMoveKnown, kButton, "Move known files to:", 9},
-      {kIdMoveKnownField, kEdit, "", 10},
-      {kIdMoveKnownBrowse, kButton, "Browse", 10},
-      {kIdMoveUnknown, kButton, "Move unknown files to:", 11},
-      {kIdMoveUnknownField, kEdit, "", 12},
-      {kIdMoveUnknownBrowse, kButton, "Browse", 12},
-      {kIdHelp, kButton, "Help for directories", 13},
-  };
-  ASSERT_EQ(controls.size(), std::size(kControls));
-  for (size_t i = 0; i < controls.size(); ++i) {
-    const Control& c = controls[i];
-    const Expected& e = kControls[i];
-    SCOPED_TRACE("control " + std::to_string(i) + " (" + e.text + ")");
-    EXPECT_EQ(static_cast<int>(static_cast<short>(c.id)), e.id);
-    EXPECT_EQ(c.kind, e.kind);
-    EXPECT_EQ(c.text, e.text);
-    EXPECT_NE(c.style & WS_CHILD, 0u);
+    SCOPED_TRACE(std::string("control \"") + want.text + "\" " + std::to_string(want.id));
+    const KindInResource kind = InResource(want.kind);
+    EXPECT_EQ(c.id, want.id);
+    EXPECT_EQ(c.kind, kind.window_class);
+    EXPECT_EQ(c.text, want.text);
+    EXPECT_EQ(c.style & 0x0F, kind.type);
+    EXPECT_EQ((c.style & ES_READONLY) != 0 && c.kind == "#129", kind.read_only);
     EXPECT_NE(c.style & WS_VISIBLE, 0u);
-    DWORD type = c.style & 0x0F;
-    if (c.kind == kStatic) {
-      EXPECT_EQ(type, static_cast<DWORD>(e.id == kIdInfoLine ? SS_CENTER : SS_LEFT));
-      EXPECT_EQ(c.style & WS_TABSTOP, 0u);
-    } else {
-      EXPECT_NE(c.style & WS_TABSTOP, 0u);
-    }
-    if (c.kind == kEdit) {
-      EXPECT_NE(c.style & WS_BORDER, 0u);
-      EXPECT_NE(c.style & ES_AUTOHSCROLL, 0u);
-      EXPECT_EQ(c.style & ES_MULTILINE, 0u);
-      bool read_only = e.id != kIdMoveKnownField && e.id != kIdMoveUnknownField;
-      EXPECT_EQ((c.style & ES_READONLY) != 0, read_only);
-    }
-    if (c.kind == kButton) {
-      DWORD want = BS_PUSHBUTTON;
-      if (e.id == kIdSingleRom) want = BS_DEFPUSHBUTTON;
-      if (e.id == kIdRename || e.id == kIdSubdirs || e.id == kIdMoveKnown ||
-          e.id == kIdMoveUnknown) {
-        want = BS_AUTOCHECKBOX;
-      }
-      EXPECT_EQ(type, want);
-    }
-    // Inside the dialog.
-    EXPECT_GE(c.x, 0);
-    EXPECT_GE(c.y, 0);
-    EXPECT_LE(c.x + c.cx, 211);
-    EXPECT_LE(c.y + c.cy, 209);
+    EXPECT_EQ((c.style & WS_TABSTOP) != 0, c.kind != "#130");
+    EXPECT_TRUE(c.x >= 0 && c.y >= 0 && c.x + c.cx <= cx && c.y + c.cy <= cy);
   }
-  // Rows from top to bottom: a row starts below the previous one ends; within a row the
-  // controls stand side by side from left to right.
-  for (size_t i = 1; i < controls.size(); ++i) {
-    const Control &a = controls[i - 1], &b = controls[i];
-    SCOPED_TRACE("controls " + std::to_string(i - 1) + " and " + std::to_string(i));
-    if (kControls[i].row == kControls[i - 1].row) {
-      EXPECT_LE(std::abs(a.y - b.y), 3);
-      EXPECT_GE(b.x, a.x + a.cx);
-    } else {
-      EXPECT_GE(b.y, std::min(a.y + a.cy, static_cast<int>(a.y) + 8));
-    }
-  }
-  // The information line spans the width; the help button is centred.
-  const Control& info = controls[14];
-  EXPECT_GE(info.cx, 190);
-  const Control& help = controls.back();
-  EXPECT_LE(std::abs((help.x + help.cx / 2) - 211 / 2), 2);
 }
 
 TEST_F(ExeResources, Icon9IsOne32By32ImageIn16Colours) {
@@ -278,10 +228,10 @@ TEST_F(ExeResources, Icon9IsOne32By32ImageIn16Colours) {
 TEST_F(ExeResources, VersionRecordIs131InFrench) {
   EXPECT_EQ(Languages(RT_VERSION, 1), std::vector<WORD>{kFrench});
   DWORD ignored = 0;
-  DWORD size = GetFileVersionInfoSizeA(CARTIDEX_GUI_EXE, &ignored);
+  DWORD size = GetFileVersionInfoSizeA(ExePath(), &ignored);
   ASSERT_GT(size, 0u);
   std::vector<char> info(size);
-  ASSERT_TRUE(GetFileVersionInfoA(CARTIDEX_GUI_EXE, 0, size, info.data()));
+  ASSERT_TRUE(GetFileVersionInfoA(ExePath(), 0, size, info.data()));
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));

@@ -14,6 +14,7 @@ target_sources(cartidex_e2e_tests PRIVATE "${CARTIDEX_MANIFEST_RC}")
 
 # The resources of the built Cartidex.exe.
 add_executable(cartidex_resource_tests ${CMAKE_CURRENT_LIST_DIR}/resource_check.cpp
+                                       ${CMAKE_SOURCE_DIR}/src/qt/dialog_template.cpp
                                        ${CMAKE_CURRENT_LIST_DIR}/summary_listener.cpp
                                        "${CARTIDEX_MANIFEST_RC}")
 target_link_libraries(cartidex_resource_tests PRIVATE cartidex_test_support GTest::gtest_main
