@@ -8,7 +8,6 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/env.h"
@@ -64,31 +63,6 @@ TEST(RealEnvTest, ReadingGivesSizeAndRefusesFoldersAndMissingFiles) {
   std::string contents;
   ASSERT_TRUE(ReadWholeFile(env, dir.Path("big.bin"), &contents).ok());
   EXPECT_EQ(contents, big);
-  // Reads at offsets, two threads at once; none past the end.
-  std::string halves(big.size(), '\0');
-  size_t got[2] = {};
-  bool ok[2] = {};
-  auto read_half = [&](int h) {
-    const size_t from = h == 0 ? 0 : big.size() / 2;
-    const size_t n = h == 0 ? big.size() / 2 : big.size() - from;
-    ok[h] = file->ReadAt(from, halves.data() + from, n, &got[h]).ok();
-  };
-  std::thread other(read_half, 1);
-  read_half(0);
-  other.join();
-  EXPECT_TRUE(ok[0] && ok[1]);
-  EXPECT_EQ(got[0] + got[1], big.size());
-  EXPECT_EQ(halves, big);
-  char byte = 0;
-  size_t n = 9;
-  EXPECT_TRUE(file->ReadAt(big.size() - 1, &byte, 1, &n).ok());
-  EXPECT_EQ(n, 1u);
-  EXPECT_EQ(byte, big.back());
-  for (const uint64_t past : {uint64_t{big.size()}, uint64_t{big.size()} + 4096}) {
-    n = 9;
-    EXPECT_TRUE(file->ReadAt(past, &byte, 1, &n).ok());
-    EXPECT_EQ(n, 0u);
-  }
 
   EXPECT_EQ(env->OpenForRead(dir.Path("missing.bin"), &file).code(), Status::Code::kNotFound);
   MakeDirs(dir.Path("folder"));

@@ -25,13 +25,6 @@ class FaultReadableFile : public ReadableFile {
     }
     return base_->Read(buffer, n, got);
   }
-  Status ReadAt(uint64_t offset, char* buffer, size_t n, size_t* got) override {
-    if (env_->ShouldFail(EnvOp::kRead, path_)) {
-      *got = 0;
-      return env_->failure();
-    }
-    return base_->ReadAt(offset, buffer, n, got);
-  }
 
  private:
   FaultEnv* env_;
