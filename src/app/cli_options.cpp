@@ -1,5 +1,6 @@
 #include "app/cli_options.h"
 
+#include <optional>
 #include <string_view>
 
 #include "platform/dialog_view.h"
@@ -42,17 +43,17 @@ constexpr PlainWord kPlainWords[] = {
     {"--no-move-unknown", Kind::kUncheck, kIdMoveUnknown},
 };
 
-// Commands followed by a path, which answers the button's chooser. `must_be` is what the path
-// must name already; kMissing lets it name anything.
+// Commands followed by a path, which answers the button's chooser. The path must name an
+// existing file or folder when `must_be` says so.
 struct PathCommand {
   std::string_view word;
   int id;
-  FileKind must_be;
+  std::optional<FileKind> must_be;
 };
 constexpr PathCommand kPathCommands[] = {
     {"single", kIdSingleRom, FileKind::kFile},
     {"directory", kIdDirectory, FileKind::kFolder},
-    {"generate", kIdGenerate, FileKind::kMissing},
+    {"generate", kIdGenerate, std::nullopt},
 };
 
 // The command line, read one word after another.
@@ -92,12 +93,9 @@ class WordReader {
 bool ParsePathCommand(const PathCommand& command, WordReader* words, CliPlan* plan) {
   std::string path;
   if (!words->PathArgument(std::string(command.word), &path)) return false;
-  const FileKind kind = Env::Default()->GetKind(path);
-  if (command.must_be == FileKind::kFile && kind != FileKind::kFile) {
-    return words->Error("not an existing file: " + path);
-  }
-  if (command.must_be == FileKind::kFolder && kind != FileKind::kFolder) {
-    return words->Error("not an existing folder: " + path);
+  if (command.must_be && Env::Default()->GetKind(path) != *command.must_be) {
+    return words->Error(*command.must_be == FileKind::kFile ? "not an existing file: " + path
+                                                            : "not an existing folder: " + path);
   }
   plan->actions.push_back({Kind::kPress, command.id, 0, path});
   return true;
