@@ -99,12 +99,6 @@ void NeutraliseDotParts(std::string* text, const std::vector<bool>& from_code) {
 
 }  // namespace
 
-std::string& SpliceText(std::string* text, size_t position, size_t count,
-                        std::string_view replacement) {
-  text->replace(position, count, replacement);
-  return *text;
-}
-
 std::string& ExpandPattern(std::string* text, std::string_view name, std::string_view system) {
   std::vector<bool> from_code(text->size(), false);
   constexpr size_t kNone = std::string::npos;
@@ -130,7 +124,7 @@ std::string& ExpandPattern(std::string* text, std::string_view name, std::string
       continue;
     }
     const size_t length = i - open + 1;
-    SpliceText(text, open, length, *replacement);
+    text->replace(open, length, *replacement);
     from_code.erase(from_code.begin() + static_cast<std::ptrdiff_t>(open),
                     from_code.begin() + static_cast<std::ptrdiff_t>(open + length));
     from_code.insert(from_code.begin() + static_cast<std::ptrdiff_t>(open), replacement->size(),

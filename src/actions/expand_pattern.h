@@ -3,16 +3,10 @@
 #ifndef CARTIDEX_ACTIONS_EXPAND_PATTERN_H_
 #define CARTIDEX_ACTIONS_EXPAND_PATTERN_H_
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace cartidex {
-
-// Replaces the `count` bytes of *text that begin at `position` by `replacement` and returns
-// *text. position + count never exceeds the text's length.
-std::string& SpliceText(std::string* text, size_t position, size_t count,
-                        std::string_view replacement);
 
 // Expands every code of *text in one scan from left to right and returns *text:
 //  - "<name>": `name`, with separators and bytes a file name cannot hold made '_';

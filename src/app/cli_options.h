@@ -18,8 +18,6 @@ struct CliAction {
   int id = 0;
   int field = 0;
   std::string text;
-  // A command is followed by the state block; an option is not.
-  bool is_command() const { return kind == Kind::kPress; }
 };
 
 struct CliPlan {

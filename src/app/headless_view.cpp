@@ -33,11 +33,6 @@ void HeadlessView::SetChecked(int id, bool checked) {
   }
 }
 
-bool HeadlessView::IsEnabled(int id) const {
-  auto it = enabled_.find(id);
-  return it == enabled_.end() || it->second;
-}
-
 std::string HeadlessView::StateBlock() {
   static const std::pair<const char*, int> kLines[] = {
       {"Filename: ", kIdFilenameField}, {"Name: ", kIdNameField}, {"System: ", kIdSystemField},

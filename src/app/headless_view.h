@@ -17,14 +17,14 @@ class HeadlessView : public DialogView {
   void SetText(int id, std::string_view text) override { texts_[id] = std::string(text); }
   std::string GetText(int id) override;
   bool IsChecked(int id) override { return checked_.count(id) != 0; }
-  void Enable(int id, bool enabled) override { enabled_[id] = enabled; }
+  // Nothing is drawn, so nothing is greyed out either.
+  void Enable(int /*id*/, bool /*enabled*/) override {}
   std::optional<std::string> ChooseFile() override;
   std::optional<std::string> ChooseFolder() override;
   // Appends the message, its line ends made "\n", and one more "\n" to output().
   void ShowMessage(std::string_view text, std::string_view caption) override;
 
   void SetChecked(int id, bool checked);
-  bool IsEnabled(int id) const;
   // The answer the next chooser gives (then it answers "cancel" again).
   void SetNextAnswer(std::string answer) { next_answer_ = std::move(answer); }
 
@@ -38,7 +38,6 @@ class HeadlessView : public DialogView {
  private:
   std::map<int, std::string> texts_;
   std::set<int> checked_;
-  std::map<int, bool> enabled_;
   std::optional<std::string> next_answer_;
   std::string output_;
 };

@@ -6,22 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "identify/split_crc.h"
 #include "platform/env.h"
 
 namespace cartidex {
-
-namespace {
-
-constexpr size_t kChunk = 256 * 1024;
-
-// One buffer for every file: a folder walk reads many files one after another.
-std::vector<char>& Buffer() {
-  thread_local std::vector<char> buffer(kChunk);
-  return buffer;
-}
-
-}  // namespace
 
 ChecksumOutcome ChecksumFile(const std::string& path, uint32_t* crc, uint32_t* size) {
   *crc = 0;
@@ -33,7 +20,8 @@ ChecksumOutcome ChecksumFile(const std::string& path, uint32_t* crc, uint32_t* s
   // No ROM is that large, and its size would not fit the 32 bits it is compared in.
   if (total > 0xFFFFFFFFu) return ChecksumOutcome::kUnreadable;
 
-  std::vector<char>& buffer = Buffer();
+  // One buffer for every file: a folder walk reads many files one after another.
+  static std::vector<char> buffer(256 * 1024);
   uLong value = crc32(0L, Z_NULL, 0);
   uint64_t done = 0;
   while (done < total) {
@@ -41,8 +29,7 @@ ChecksumOutcome ChecksumFile(const std::string& path, uint32_t* crc, uint32_t* s
     size_t got = 0;
     if (!file->Read(buffer.data(), want, &got).ok()) return ChecksumOutcome::kUnreadable;
     if (got == 0) break;  // the file became shorter: what was read counts
-    value = Crc32Split(static_cast<uint32_t>(value),
-                       reinterpret_cast<const unsigned char*>(buffer.data()), got);
+    value = crc32(value, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(got));
     done += got;
   }
   *crc = static_cast<uint32_t>(value);

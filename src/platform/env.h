@@ -44,9 +44,6 @@ class ReadableFile {
   virtual uint64_t Size() const = 0;
   // Reads up to n bytes at the current position; *got is 0 at the end of the file.
   virtual Status Read(char* buffer, size_t n, size_t* got) = 0;
-  // Reads up to n bytes from `offset` on; *got is 0 from the end of the file on. Two threads may
-  // read at once. Where Read goes on from afterwards is not defined: a file is read one way.
-  virtual Status ReadAt(uint64_t offset, char* buffer, size_t n, size_t* got) = 0;
 };
 
 // A file open for writing. Every Append hands its bytes to the OS before it returns (nothing is

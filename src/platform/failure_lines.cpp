@@ -1,5 +1,7 @@
 #include "platform/failure_lines.h"
 
+#include <string>
+
 #include "platform/activity_log.h"
 
 namespace cartidex {
@@ -21,8 +23,6 @@ constexpr LineShape kLines[] = {
     {FailureLine::kListNotWritten, "List not written: ", ""},
 };
 
-}  // namespace
-
 std::string FailureLineText(FailureLine line, std::string_view path, std::string_view to) {
   std::string text;
   for (const LineShape& shape : kLines) {
@@ -38,6 +38,8 @@ std::string FailureLineText(FailureLine line, std::string_view path, std::string
   }
   return text;
 }
+
+}  // namespace
 
 void LogFailure(FailureLine line, std::string_view path, std::string_view to) {
   WriteLog(FailureLineText(line, path, to));

@@ -3,7 +3,6 @@
 #ifndef CARTIDEX_PLATFORM_FAILURE_LINES_H_
 #define CARTIDEX_PLATFORM_FAILURE_LINES_H_
 
-#include <string>
 #include <string_view>
 
 namespace cartidex {
@@ -17,11 +16,8 @@ enum class FailureLine {
   kListNotWritten,  // "List not written: PATH": a have or missing list that is not on disk
 };
 
-// The whole line, "\r\n" included. `to` is used by the two lines that name a target only.
-std::string FailureLineText(FailureLine line, std::string_view path,
-                            std::string_view to = std::string_view());
-
-// Appends FailureLineText(line, path, to) to the activity log in one piece.
+// Appends the whole line, "\r\n" included, to the activity log in one piece. `to` is used by the
+// two lines that name a target only.
 void LogFailure(FailureLine line, std::string_view path, std::string_view to = std::string_view());
 
 }  // namespace cartidex

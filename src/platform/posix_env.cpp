@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <limits>
 
 #include "platform/env.h"
 #include "platform/listing_order.h"
@@ -95,20 +94,6 @@ class PosixReadableFile : public ReadableFile {
     *got = 0;
     for (;;) {
       ssize_t r = ::read(fd_.get(), buffer, n);
-      if (r >= 0) {
-        *got = static_cast<size_t>(r);
-        return Status::Ok();
-      }
-      if (errno != EINTR) return ErrnoStatus(path_, errno);
-    }
-  }
-  Status ReadAt(uint64_t offset, char* buffer, size_t n, size_t* got) override {
-    *got = 0;
-    if (offset > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) {
-      return Status::IoError(path_ + ": offset out of range");
-    }
-    for (;;) {
-      ssize_t r = ::pread(fd_.get(), buffer, n, static_cast<off_t>(offset));
       if (r >= 0) {
         *got = static_cast<size_t>(r);
         return Status::Ok();

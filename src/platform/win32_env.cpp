@@ -10,81 +10,18 @@
 #undef GetCurrentDirectory
 #undef SetCurrentDirectory
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/env.h"
 #include "platform/listing_order.h"
 #include "platform/path.h"
+#include "platform/win32_move.h"
+#include "platform/win32_status.h"
 
 namespace cartidex {
 
 namespace {
-
-std::string SystemMessage(DWORD err) {
-  char* text = nullptr;
-  DWORD n = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, err, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<char*>(&text), 0,
-      nullptr);
-  std::string message;
-  if (n > 0 && text != nullptr) message.assign(text, n);
-  if (text != nullptr) LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ' || message.back() == '.')) {
-    message.pop_back();
-  }
-  if (message.empty()) {
-    char code[32];
-    std::snprintf(code, sizeof code, "error %lu", static_cast<unsigned long>(err));
-    message = code;
-  }
-  return message;
-}
-
-Status Win32Status(const std::string& what, DWORD err) {
-  Status::Code code = Status::Code::kIoError;
-  switch (err) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-    case ERROR_DIRECTORY:
-      code = Status::Code::kNotFound;
-      break;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-    case ERROR_DIR_NOT_EMPTY:
-      code = Status::Code::kExists;
-      break;
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_BUFFER_OVERFLOW:
-      code = Status::Code::kTooLong;
-      break;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      code = Status::Code::kNoSpace;
-      break;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_INVALID_PARAMETER:
-      code = Status::Code::kInvalid;
-      break;
-    default:
-      break;
-  }
-  return Status::Error(code, what + ": " + SystemMessage(err));
-}
-
-Status LastError(const std::string& what) {
-  return Win32Status(what, GetLastError());
-}
-
-Status TooLong(const std::string& path) {
-  return Status::Error(Status::Code::kTooLong, path + ": path too long");
-}
 
 // Closes a handle when it goes out of scope.
 class Handle {
@@ -150,22 +87,6 @@ class Win32ReadableFile : public ReadableFile {
     *got = read;
     return Status::Ok();
   }
-  Status ReadAt(uint64_t offset, char* buffer, size_t n, size_t* got) override {
-    *got = 0;
-    DWORD chunk = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n);
-    DWORD read = 0;
-    OVERLAPPED at = {};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    // A handle opened for synchronous reads still reads at the offset given, and tells the end
-    // of the file by an error of its own.
-    if (!ReadFile(h_.get(), buffer, chunk, &read, &at)) {
-      if (GetLastError() == ERROR_HANDLE_EOF) return Status::Ok();
-      return LastError(path_);
-    }
-    *got = read;
-    return Status::Ok();
-  }
 
  private:
   Handle h_;
@@ -193,45 +114,6 @@ class Win32WritableFile : public WritableFile {
 
 bool IsFolderAttributes(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// Copies `from` beside `to` under a temporary name, renames the copy into place (never
-// replacing), then deletes `from`; on any failure the copy goes, so the file exists once.
-Status CopyAcrossVolumes(const std::string& from, const std::string& to) {
-  if (IsFolderAttributes(GetFileAttributesA(from.c_str()))) {
-    return Status::Error(Status::Code::kInvalid, from + ": not a file");
-  }
-  if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    return Win32Status(to, ERROR_ALREADY_EXISTS);
-  }
-  const std::string folder(FolderOf(to));
-  std::string temp;
-  for (unsigned attempt = 0;; ++attempt) {
-    char suffix[40];
-    std::snprintf(suffix, sizeof suffix, ".cartidex-move-%08lx-%u",
-                  static_cast<unsigned long>(GetCurrentProcessId()), attempt);
-    temp = folder + suffix;
-    if (!PathFits(temp)) return TooLong(temp);
-    // CopyFileA with "fail if exists" never replaces a file that someone else made meanwhile.
-    if (CopyFileA(from.c_str(), temp.c_str(), TRUE)) break;
-    DWORD err = GetLastError();
-    if ((err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) || attempt >= 100) {
-      DeleteFileA(temp.c_str());
-      return Win32Status(from, err);
-    }
-  }
-  if (!MoveFileExA(temp.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
-    Status s = LastError(to);
-    DeleteFileA(temp.c_str());
-    return s;
-  }
-  if (!DeleteFileA(from.c_str())) {
-    // The source cannot go: take the copy back, so the file exists once.
-    Status s = LastError(from);
-    DeleteFileA(to.c_str());
-    return s;
-  }
-  return Status::Ok();
 }
 
 class Win32Env : public Env {
@@ -373,14 +255,7 @@ class Win32Env : public Env {
   }
 
   Status MoveFile(const std::string& from, const std::string& to) override {
-    if (!PathFits(from)) return TooLong(from);
-    if (!PathFits(to)) return TooLong(to);
-    // Without MOVEFILE_REPLACE_EXISTING an existing target is never replaced; without
-    // MOVEFILE_COPY_ALLOWED another volume is refused, and copied below instead.
-    if (MoveFileExA(from.c_str(), to.c_str(), 0)) return Status::Ok();
-    DWORD err = GetLastError();
-    if (err != ERROR_NOT_SAME_DEVICE) return Win32Status(to, err);
-    return CopyAcrossVolumes(from, to);
+    return MoveWithoutReplacing(from, to);
   }
 
   Status GetFileId(const std::string& path, FileId* id) override {

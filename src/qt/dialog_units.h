@@ -24,9 +24,6 @@ class DialogUnits {
   QRect ToPixels(int x, int y, int width, int height) const;
   QSize ToPixels(QSize units) const;
 
-  double average_char_width() const { return average_char_width_; }
-  int char_height() const { return char_height_; }
-
  private:
   double average_char_width_;
   int char_height_;

@@ -11,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/cpu_relax.h"
 #include "romdb/own_text_parse.h"
 #include "romdb/rom_database.h"
 #include "romdb/set_builder.h"
@@ -26,8 +25,6 @@ constexpr size_t kFirstPartOverlap = 64 * 1024;
 
 constexpr size_t kSplitUnknown = SIZE_MAX;
 constexpr size_t kNoSplit = SIZE_MAX - 1;
-// Looks for the split before sleeping on it: some 100 µs.
-constexpr int kSplitLooks = 4096;
 
 // Where the second half begins: the line start after the middle, found in [0, limit); or
 // kNoSplit.
@@ -58,8 +55,7 @@ struct SecondHalf {
   enum Stage { kNotBegun, kBegun, kTakenBack };
   std::atomic<int> stage{kNotBegun};
   // Where the second half begins, once the first thread has read its part; kNoSplit when it
-  // has none or could not read it. The two reads take about as long, so the second thread
-  // looks for a while before it sleeps.
+  // has none or could not read it.
   std::atomic<size_t> split{kSplitUnknown};
   std::mutex mu;
   std::condition_variable cv;
@@ -72,7 +68,6 @@ struct SecondHalf {
     cv.notify_all();
   }
   size_t AwaitSplit() {
-    for (int look = 0; look < kSplitLooks && split.load() == kSplitUnknown; ++look) CpuRelax();
     std::unique_lock<std::mutex> lock(mu);
     cv.wait(lock, [&] { return split.load() != kSplitUnknown; });
     return split.load();
@@ -103,7 +98,7 @@ bool HalvesText::ReadRange(size_t from, size_t to, bool at_end) {
   const size_t want = at_end ? to + 1 : to;
   while (at < want) {
     size_t got = 0;
-    if (!file_->ReadAt(at, data_ + at, want - at, &got).ok()) return false;
+    if (!file_->Read(data_ + at, want - at, &got).ok()) return false;
     if (got == 0) break;
     at += got;
   }
@@ -111,11 +106,14 @@ bool HalvesText::ReadRange(size_t from, size_t to, bool at_end) {
 }
 
 bool HalvesText::ReadFirst() {
-  return ReadRange(0, second_from_, second_from_ == text_.size());
+  const bool first = ReadRange(0, second_from_, second_from_ == text_.size());
+  second_read_ =
+      first && (second_from_ == text_.size() || ReadRange(second_from_, text_.size(), true));
+  return first;
 }
 
 bool HalvesText::ReadSecond() {
-  return second_from_ == text_.size() || ReadRange(second_from_, text_.size(), true);
+  return second_read_;
 }
 
 bool ParseOwnHalves(HalvesText* source, RomDatabase* db, LoadCores cores) {
@@ -132,8 +130,8 @@ bool ParseOwnHalves(HalvesText* source, RomDatabase* db, LoadCores cores) {
     other = std::thread([&, shared] {
       int waiting = SecondHalf::kNotBegun;
       if (!shared->stage.compare_exchange_strong(waiting, SecondHalf::kBegun)) return;
-      const bool read = source->ReadSecond();
       const size_t split = shared->AwaitSplit();
+      const bool read = source->ReadSecond();
       if (read && split != kNoSplit) {
         ReserveForText(&second_db, text.size() - split);
         ParseOwnText(text.substr(split), {false, placeholder, 0}, &second_db, &second_refused);

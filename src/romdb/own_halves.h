@@ -30,20 +30,22 @@ class HalvesText {
   // Where the second part begins.
   size_t second_from() const { return second_from_; }
 
-  // Read the first part, [0, second_from()), or the second, up to the end. False when a read
-  // fails, or when the file ends elsewhere than it did when opened. The two may run at once.
+  // ReadFirst reads the first part, [0, second_from()), then the second, up to the end, one
+  // after the other; ReadSecond, once ReadFirst has returned, tells how the second read went.
+  // False when a read fails, or when the file ends elsewhere than it did when opened.
   bool ReadFirst();
   bool ReadSecond();
 
  private:
-  // Reads [from, to) of the file into the buffer; true when it got them all and, when
-  // `at_end`, found the file's end right after.
+  // Reads [from, to) of the file, whose reads stand at `from`, into the buffer; true when it got
+  // them all and, when `at_end`, found the file's end right after.
   bool ReadRange(size_t from, size_t to, bool at_end);
 
   ReadableFile* file_ = nullptr;
   char* data_ = nullptr;
   std::string_view text_;
   size_t second_from_;
+  bool second_read_ = true;
 };
 
 // Parses the text into `db` as ParseOwnDatafile does, the lines after the first line end past

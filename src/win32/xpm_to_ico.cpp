@@ -90,7 +90,49 @@ void Put32(std::string* out, uint32_t v) {
   Put16(out, v >> 16);
 }
 
-bool Convert(const std::string& input, const std::string& output) {
+// A picture of at most 16 colours: palette indices row by row from the top, -1 for transparent.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<Rgb> palette;
+  std::vector<std::vector<int>> rows;
+};
+
+// Reads the colour lines into `keys` (the `cpp` characters of each colour to its palette index,
+// -1 for transparent) and the picture's palette.
+bool ReadColours(const std::vector<std::string>& lines, size_t cpp, const std::string& input,
+                 std::map<std::string, int>* keys, std::vector<Rgb>* palette) {
+  std::map<Rgb, int> palette_index;
+  for (const std::string& line : lines) {
+    if (line.size() < cpp) return Fail(input + ": short colour line");
+    const std::string key = line.substr(0, cpp);
+    std::istringstream fields(line.substr(cpp));
+    std::string word, value;
+    while (fields >> word) {
+      if (word == "c" && fields >> value) break;
+      value.clear();
+    }
+    Rgb rgb;
+    bool transparent = false;
+    if (value.empty() || !ParseColour(value, &rgb, &transparent)) {
+      return Fail(input + ": colour line \"" + line + "\" has no usable \"c\" colour");
+    }
+    if (transparent) {
+      (*keys)[key] = -1;
+      continue;
+    }
+    auto found = palette_index.find(rgb);
+    if (found == palette_index.end()) {
+      found = palette_index.emplace(rgb, static_cast<int>(palette->size())).first;
+      palette->push_back(rgb);
+    }
+    (*keys)[key] = found->second;
+  }
+  if (palette->size() > 16) return Fail(input + ": more than 16 colours");
+  return true;
+}
+
+bool ReadXpm(const std::string& input, Picture* picture) {
   std::ifstream in(input, std::ios::binary);
   if (!in) return Fail("cannot read " + input);
   std::stringstream text;
@@ -105,53 +147,40 @@ bool Convert(const std::string& input, const std::string& output) {
   if (strings.size() < static_cast<size_t>(1 + colours + height)) {
     return Fail(input + ": fewer lines than the header announces");
   }
-  // Keys (cpp characters) to palette indices; -1 for transparent.
-  std::map<std::string, int> index;
-  std::vector<Rgb> palette;
-  std::map<Rgb, int> palette_index;
-  for (int i = 0; i < colours; ++i) {
-    const std::string& line = strings[1 + i];
-    if (line.size() < static_cast<size_t>(cpp)) return Fail(input + ": short colour line");
-    std::string key = line.substr(0, cpp);
-    std::istringstream fields(line.substr(cpp));
-    std::string word, value;
-    while (fields >> word) {
-      if (word == "c" && fields >> value) break;
-      value.clear();
-    }
-    Rgb rgb;
-    bool transparent = false;
-    if (value.empty() || !ParseColour(value, &rgb, &transparent)) {
-      return Fail(input + ": colour line \"" + line + "\" has no usable \"c\" colour");
-    }
-    if (transparent) {
-      index[key] = -1;
-      continue;
-    }
-    auto found = palette_index.find(rgb);
-    if (found == palette_index.end()) {
-      found = palette_index.emplace(rgb, static_cast<int>(palette.size())).first;
-      palette.push_back(rgb);
-    }
-    index[key] = found->second;
+  std::map<std::string, int> keys;
+  const std::vector<std::string> colour_lines(strings.begin() + 1, strings.begin() + 1 + colours);
+  if (!ReadColours(colour_lines, static_cast<size_t>(cpp), input, &keys, &picture->palette)) {
+    return false;
   }
-  if (palette.size() > 16) return Fail(input + ": more than 16 colours");
+  picture->width = width;
+  picture->height = height;
+  for (int y = 0; y < height; ++y) {
+    const std::string& row = strings[1 + colours + y];
+    if (row.size() < static_cast<size_t>(width * cpp)) return Fail(input + ": short pixel row");
+    std::vector<int>& pixels = picture->rows.emplace_back();
+    for (int x = 0; x < width; ++x) {
+      auto it = keys.find(row.substr(static_cast<size_t>(x * cpp), cpp));
+      if (it == keys.end()) return Fail(input + ": pixel of an undeclared colour");
+      pixels.push_back(it->second);
+    }
+  }
+  return true;
+}
 
-  // One image: BITMAPINFOHEADER, 16-entry palette, 4-bit colour rows, 1-bit AND mask, both
-  // bottom-up with rows padded to 4 bytes.
+// The picture as the one image of an icon: BITMAPINFOHEADER, 16-entry palette, 4-bit colour
+// rows, 1-bit AND mask, both bottom-up with rows padded to 4 bytes.
+std::string IconImage(const Picture& picture) {
+  const int width = picture.width;
+  const int height = picture.height;
   const size_t colour_row = ((static_cast<size_t>(width) * 4 + 31) / 32) * 4;
   const size_t mask_row = ((static_cast<size_t>(width) + 31) / 32) * 4;
   std::vector<std::string> xor_rows(height, std::string(colour_row, '\0'));
   std::vector<std::string> and_rows(height, std::string(mask_row, '\0'));
   for (int y = 0; y < height; ++y) {
-    const std::string& row = strings[1 + colours + y];
-    if (row.size() < static_cast<size_t>(width * cpp)) return Fail(input + ": short pixel row");
     std::string& xr = xor_rows[height - 1 - y];
     std::string& ar = and_rows[height - 1 - y];
     for (int x = 0; x < width; ++x) {
-      auto it = index.find(row.substr(static_cast<size_t>(x * cpp), cpp));
-      if (it == index.end()) return Fail(input + ": pixel of an undeclared colour");
-      int v = it->second;
+      int v = picture.rows[y][x];
       if (v < 0) {
         ar[x / 8] = static_cast<char>(ar[x / 8] | (0x80 >> (x % 8)));
         v = 0;
@@ -173,7 +202,7 @@ bool Convert(const std::string& input, const std::string& output) {
   Put32(&image, 16);
   Put32(&image, 0);
   for (size_t i = 0; i < 16; ++i) {
-    Rgb c = i < palette.size() ? palette[i] : Rgb{};
+    Rgb c = i < picture.palette.size() ? picture.palette[i] : Rgb{};
     image.push_back(static_cast<char>(c.b));
     image.push_back(static_cast<char>(c.g));
     image.push_back(static_cast<char>(c.r));
@@ -181,13 +210,19 @@ bool Convert(const std::string& input, const std::string& output) {
   }
   for (const std::string& r : xor_rows) image += r;
   for (const std::string& r : and_rows) image += r;
+  return image;
+}
 
+bool Convert(const std::string& input, const std::string& output) {
+  Picture picture;
+  if (!ReadXpm(input, &picture)) return false;
+  const std::string image = IconImage(picture);
   std::string ico;
   Put16(&ico, 0);
   Put16(&ico, 1);  // an icon
   Put16(&ico, 1);  // one image
-  ico.push_back(static_cast<char>(width == 256 ? 0 : width));
-  ico.push_back(static_cast<char>(height == 256 ? 0 : height));
+  ico.push_back(static_cast<char>(picture.width == 256 ? 0 : picture.width));
+  ico.push_back(static_cast<char>(picture.height == 256 ? 0 : picture.height));
   ico.push_back(16);  // colours
   ico.push_back(0);
   Put16(&ico, 1);  // planes

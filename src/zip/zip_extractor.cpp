@@ -13,7 +13,7 @@ namespace cartidex {
 
 namespace {
 
-unzFile Handle(void* archive) {
+unzFile AsUnzFile(void* archive) {
   return static_cast<unzFile>(archive);
 }
 
@@ -38,15 +38,15 @@ ZipExtractor::ZipExtractor(const char* archive_path) {
 
 ZipExtractor::~ZipExtractor() {
   if (archive_ != nullptr) {
-    unzCloseCurrentFile(Handle(archive_));
-    unzClose(Handle(archive_));
+    unzCloseCurrentFile(AsUnzFile(archive_));
+    unzClose(AsUnzFile(archive_));
   }
 }
 
 bool ZipExtractor::Open(const char* archive_path) {
   if (archive_ != nullptr) {
-    unzCloseCurrentFile(Handle(archive_));
-    unzClose(Handle(archive_));
+    unzCloseCurrentFile(AsUnzFile(archive_));
+    unzClose(AsUnzFile(archive_));
     archive_ = nullptr;
   }
   if (archive_path == nullptr) return false;
@@ -62,8 +62,8 @@ bool ZipExtractor::Open(const char* archive_path) {
 
 bool ZipExtractor::Close() {
   if (archive_ == nullptr) return false;
-  unzCloseCurrentFile(Handle(archive_));
-  int closed = unzClose(Handle(archive_));
+  unzCloseCurrentFile(AsUnzFile(archive_));
+  int closed = unzClose(AsUnzFile(archive_));
   archive_ = nullptr;
   return closed == UNZ_OK;
 }
@@ -71,7 +71,7 @@ bool ZipExtractor::Close() {
 uint32_t ZipExtractor::GetFileCount() {
   if (archive_ == nullptr) return 0;
   unz_global_info64 global;
-  if (unzGetGlobalInfo64(Handle(archive_), &global) != UNZ_OK) return 0;
+  if (unzGetGlobalInfo64(AsUnzFile(archive_), &global) != UNZ_OK) return 0;
   // A zip64 directory may count beyond 32 bits; no real archive does, and nothing would fit.
   return global.number_entry > 0xFFFFFFFFu ? 0xFFFFFFFFu
                                            : static_cast<uint32_t>(global.number_entry);
@@ -86,8 +86,8 @@ bool ZipExtractor::GetCurrentEntryInfo(ZipEntryInfo* info) {
   char short_name[kShort];
   char short_comment[kShort];
   unz_file_info64 raw;
-  if (unzGetCurrentFileInfo64(Handle(archive_), &raw, short_name, kShort, nullptr, 0, short_comment,
-                              kShort) != UNZ_OK) {
+  if (unzGetCurrentFileInfo64(AsUnzFile(archive_), &raw, short_name, kShort, nullptr, 0,
+                              short_comment, kShort) != UNZ_OK) {
     return false;
   }
   const char* name = short_name;
@@ -96,8 +96,8 @@ bool ZipExtractor::GetCurrentEntryInfo(ZipEntryInfo* info) {
   if (raw.size_filename >= kShort || raw.size_file_comment >= kShort) {
     long_name.resize(raw.size_filename + 1);
     long_comment.resize(raw.size_file_comment + 1);
-    if (unzGetCurrentFileInfo64(Handle(archive_), &raw, long_name.data(), long_name.size(), nullptr,
-                                0, long_comment.data(), long_comment.size()) != UNZ_OK) {
+    if (unzGetCurrentFileInfo64(AsUnzFile(archive_), &raw, long_name.data(), long_name.size(),
+                                nullptr, 0, long_comment.data(), long_comment.size()) != UNZ_OK) {
       return false;
     }
     name = long_name.data();
@@ -208,17 +208,17 @@ bool ZipExtractor::CopyCurrentEntry(const ZipEntryInfo& info, const std::string&
   // Only stored and deflated data can be read: this library hands other methods (bzip2) over
   // still packed, which would pass for the member's contents.
   const bool readable_method = info.compression_method == 0 || info.compression_method == 8;
-  if (!readable_method || unzOpenCurrentFile(Handle(archive_)) != UNZ_OK) {
+  if (!readable_method || unzOpenCurrentFile(AsUnzFile(archive_)) != UNZ_OK) {
     file->Close();
     return false;
   }
   // One buffer for every member, never filled beforehand: its size is not worth clearing.
-  thread_local const std::unique_ptr<char[]> buffer(new char[kCopyBufferSize]);
+  static const std::unique_ptr<char[]> buffer(new char[kCopyBufferSize]);
   uint64_t written = 0;
   bool ok = true;
   for (;;) {
-    int got =
-        unzReadCurrentFile(Handle(archive_), buffer.get(), static_cast<unsigned>(kCopyBufferSize));
+    int got = unzReadCurrentFile(AsUnzFile(archive_), buffer.get(),
+                                 static_cast<unsigned>(kCopyBufferSize));
     if (got == 0) break;
     // Never more than the directory declared: such data is not the member it claims to be.
     if (got < 0 || written + static_cast<uint64_t>(got) > info.uncompressed_size64) {
@@ -234,7 +234,7 @@ bool ZipExtractor::CopyCurrentEntry(const ZipEntryInfo& info, const std::string&
   if (!file->Close().ok()) ok = false;
   // The library stops delivering at the declared size, so data running on beyond it shows only
   // as a CRC-32 that differs from the stored one: such a member was not written completely.
-  if (unzCloseCurrentFile(Handle(archive_)) != UNZ_OK) ok = false;
+  if (unzCloseCurrentFile(AsUnzFile(archive_)) != UNZ_OK) ok = false;
   if (written != info.uncompressed_size64) ok = false;
   return ok;
 }
@@ -267,12 +267,12 @@ bool ZipExtractor::ExtractAllTo(const char* folder, bool ignore_paths) {
   if (archive_ == nullptr || folder == nullptr) return false;
   if (!CreateFolder(folder)) return false;
   if (GetFileCount() == 0) return false;
-  if (unzGoToFirstFile(Handle(archive_)) != UNZ_OK) return false;
+  if (unzGoToFirstFile(AsUnzFile(archive_)) != UNZ_OK) return false;
   std::string target(folder);
   EnsureTrailingSeparator(&target);
   for (;;) {
     if (!ExtractEntryInto(target, ignore_paths)) return false;
-    int next = unzGoToNextFile(Handle(archive_));
+    int next = unzGoToNextFile(AsUnzFile(archive_));
     // The end of the list is success; a directory that cannot be read on is not.
     if (next == UNZ_END_OF_LIST_OF_FILE) return true;
     if (next != UNZ_OK) return false;

@@ -22,7 +22,7 @@ class ZipExtractor {
 
   // Opens `archive_path` when it is not null.
   explicit ZipExtractor(const char* archive_path = nullptr);
-  virtual ~ZipExtractor();
+  ~ZipExtractor();
   ZipExtractor(const ZipExtractor&) = delete;
   ZipExtractor& operator=(const ZipExtractor&) = delete;
 

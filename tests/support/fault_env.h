@@ -1,16 +1,14 @@
-// FaultEnv: an Env that forwards to another (the real one by default) and makes chosen calls
-// fail, so that tests reach the failures a real disk seldom gives and running as root never does:
-// the Nth call of an operation (or of any operation), every call on certain paths, a disk that
-// fills up after N bytes, a file whose size changes under the reader. It also records every call,
-// so that a test can run a command once, count its steps, and then fail each step in turn.
-// ScopedEnv installs an Env as the program's default for one scope.
+// FaultEnv: an Env over the real one that makes chosen calls fail, so that tests reach the
+// failures a real disk seldom gives and running as root never does: the nth call of an operation
+// (or of any operation), every call on certain paths, a disk that fills up, a file whose size
+// changes under the reader. It records every call, so that a test can run a command once, count
+// its steps, then fail each step in turn. ScopedEnv installs an Env for one scope.
 #ifndef CARTIDEX_TESTS_SUPPORT_FAULT_ENV_H_
 #define CARTIDEX_TESTS_SUPPORT_FAULT_ENV_H_
 
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,8 +18,7 @@
 
 namespace cartidex::test {
 
-// The operations a fault can be set on. kRead is a read of a file opened for reading; kAppend
-// and kClose are those of files opened for writing.
+// The calls a fault can be set on; kRead, kAppend and kClose are those of the files handed out.
 enum class EnvOp {
   kOpenForRead,
   kRead,
@@ -35,7 +32,7 @@ enum class EnvOp {
   kSetCurrentDirectory,
   kMoveFile,
   kGetFileId,
-  kSetFileTimes,
+  kSetFileTimes
 };
 
 // "read", "move", ...: for test messages.
@@ -44,86 +41,104 @@ const char* EnvOpName(EnvOp op);
 // One call as the FaultEnv saw it. `path` is the source of a move, `other` its target.
 struct EnvCall {
   EnvOp op;
-  std::string path;
-  std::string other;
+  std::string path, other;
   bool failed = false;
 };
 
 class FaultEnv : public Env {
  public:
-  explicit FaultEnv(Env* base = RealEnv()) : base_(base) {}
+  // The nth call of `op` from now on (n counts from 1) fails, once. With a needle, only calls on
+  // a path (either path of a move) containing it are counted.
+  void FailNth(EnvOp op, int n, std::string needle = {}) {
+    faults_.push_back({op, std::move(needle), n});
+  }
+  // The nth call of any operation from now on fails, once.
+  void FailCall(int n) { faults_.push_back({std::nullopt, {}, n}); }
+  // Every call of `op` from now on fails; with a needle, every call on a path containing it.
+  void FailAlways(EnvOp op) { FailPathsContaining(op, {}); }
+  void FailPathsContaining(EnvOp op, std::string needle) {
+    faults_.push_back({op, std::move(needle), kEveryCall});
+  }
+  // A disk that fills up: files opened for writing (on paths containing `needle`) may take
+  // `bytes` together; the append that would pass them writes what fits and fails with kNoSpace,
+  // and so does every later one.
+  void DiskFullAfter(int64_t bytes, std::string needle = {}) {
+    disk_room_ = bytes;
+    disk_needle_ = std::move(needle);
+  }
+  // Files opened for reading (on paths containing `needle`) report `size` as their size.
+  void ReportSize(uint64_t size, std::string needle = {}) {
+    reported_size_ = size;
+    size_needle_ = std::move(needle);
+  }
+  // Calls on paths containing `needle` (the activity log) are neither counted, recorded nor failed.
+  void Ignore(std::string needle) { ignored_.push_back(std::move(needle)); }
+  // Removes every fault; the ignored paths, the counts and the record stay.
+  void Clear() {
+    faults_.clear();
+    disk_room_.reset();
+    reported_size_.reset();
+  }
 
-  // Makes the nth call of `op` from now on (n counts from 1) fail, once. With a needle, only
-  // calls on a path containing it are counted.
-  void FailNth(EnvOp op, int n, std::string needle = std::string());
-  // Makes the nth counted call of any operation from now on fail, once.
-  void FailCall(int n);
-  // Makes every call of `op` from now on fail.
-  void FailAlways(EnvOp op);
-  // Makes every call of `op` whose path (either path of a move) contains `needle` fail.
-  void FailPathsContaining(EnvOp op, std::string needle);
-  // A disk that fills up: files opened for writing (on paths containing `needle`, when given)
-  // may take `bytes` together; the append that would pass them writes what fits and fails with
-  // kNoSpace, and so does every later one.
-  void DiskFullAfter(int64_t bytes, std::string needle = std::string());
-  // Files opened for reading report `size` as their size (a file that grew or shrank after its
-  // size was taken). With a needle, only those on paths containing it.
-  void ReportSize(uint64_t size, std::string needle = std::string());
-  // Calls on paths containing `needle` (such as the activity log) are passed on untouched: they
-  // are neither counted, recorded nor failed.
-  void Ignore(std::string needle);
-  // Removes every fault (not the ignored paths, the counts or the record).
-  void Clear();
-
-  // The counted calls of `op` made so far, failed ones included.
-  int Calls(EnvOp op) const;
-  // Every counted call so far, in order.
+  // The counted calls of `op` so far, failed ones included.
+  int Calls(EnvOp op) const { return counts_.count(op) != 0 ? counts_.at(op) : 0; }
   const std::vector<EnvCall>& calls() const { return calls_; }
-  // The number of calls that were made to fail.
   int failures() const { return failures_; }
-  // The status a failed call gives (an I/O error by default).
-  void SetFailure(Status status) { failure_ = std::move(status); }
-  const Status& failure() const { return failure_; }
 
   Status OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) override;
   Status OpenForWrite(const std::string& path, WriteMode mode,
                       std::unique_ptr<WritableFile>* file) override;
-  Status CreateFolder(const std::string& path) override;
-  Status DeleteFile(const std::string& path) override;
-  FileKind GetKind(const std::string& path) override;
+  Status CreateFolder(const std::string& path) override {
+    return ShouldFail(EnvOp::kCreateFolder, path) ? Failure() : base_->CreateFolder(path);
+  }
+  Status DeleteFile(const std::string& path) override {
+    return ShouldFail(EnvOp::kDeleteFile, path) ? Failure() : base_->DeleteFile(path);
+  }
+  // What cannot be examined reads as missing, as in the real Env.
+  FileKind GetKind(const std::string& path) override {
+    return ShouldFail(EnvOp::kGetKind, path) ? FileKind::kMissing : base_->GetKind(path);
+  }
   Status ListFolder(const std::string& folder, std::string_view pattern,
-                    std::vector<DirEntry>* entries) override;
+                    std::vector<DirEntry>* entries) override {
+    entries->clear();
+    return ShouldFail(EnvOp::kListFolder, folder) ? Failure()
+                                                  : base_->ListFolder(folder, pattern, entries);
+  }
   std::string ExecutablePath() override { return base_->ExecutablePath(); }
-  Status SetCurrentDirectory(const std::string& path) override;
+  Status SetCurrentDirectory(const std::string& path) override {
+    return ShouldFail(EnvOp::kSetCurrentDirectory, path) ? Failure()
+                                                         : base_->SetCurrentDirectory(path);
+  }
   std::string GetCurrentDirectory() override { return base_->GetCurrentDirectory(); }
-  Status MoveFile(const std::string& from, const std::string& to) override;
-  Status GetFileId(const std::string& path, FileId* id) override;
-  Status SetFileTimesFromDos(const std::string& path, uint32_t dos_date_time) override;
+  Status MoveFile(const std::string& from, const std::string& to) override {
+    return ShouldFail(EnvOp::kMoveFile, from, to) ? Failure() : base_->MoveFile(from, to);
+  }
+  Status GetFileId(const std::string& path, FileId* id) override {
+    return ShouldFail(EnvOp::kGetFileId, path) ? Failure() : base_->GetFileId(path, id);
+  }
+  Status SetFileTimesFromDos(const std::string& path, uint32_t dos_date_time) override {
+    return ShouldFail(EnvOp::kSetFileTimes, path) ? Failure()
+                                                  : base_->SetFileTimesFromDos(path, dos_date_time);
+  }
 
-  // Counts and records a call of `op` on `path` (and `other`) and tells whether it is to fail.
-  // Public for the files this Env hands out.
-  bool ShouldFail(EnvOp op, const std::string& path, const std::string& other = std::string());
+  // Counts and records a call, and tells whether it is to fail. For the files handed out too.
+  bool ShouldFail(EnvOp op, const std::string& path, const std::string& other = {});
   // How many of `want` bytes an append to `path` may write before the disk is full.
   size_t Room(const std::string& path, size_t want);
+  static Status Failure() { return Status::IoError("injected failure"); }
 
  private:
-  struct Countdown {
+  static constexpr int kEveryCall = -1;
+  struct Fault {
     std::optional<EnvOp> op;  // none: any operation
-    std::string needle;
-    int remaining;
-  };
-  struct Always {
-    EnvOp op;
-    std::string needle;  // empty: every path
+    std::string needle;       // empty: every path
+    int remaining;            // counted calls until it fails; 0 once spent, or kEveryCall
   };
 
   bool Ignored(const std::string& path) const;
 
-  Env* base_;
-  // Counting and failing calls: a large datafile is read by two threads at once.
-  std::mutex mu_;
-  std::vector<Countdown> countdowns_;
-  std::vector<Always> always_;
+  Env* base_ = RealEnv();
+  std::vector<Fault> faults_;
   std::vector<std::string> ignored_;
   std::optional<int64_t> disk_room_;
   std::string disk_needle_;
@@ -132,7 +147,6 @@ class FaultEnv : public Env {
   std::map<EnvOp, int> counts_;
   std::vector<EnvCall> calls_;
   int failures_ = 0;
-  Status failure_ = Status::IoError("injected failure");
 };
 
 // Installs `env` as the default Env until the end of the scope. The activity log keeps its file

@@ -17,20 +17,20 @@ constexpr const char* kFailureHeads[] = {
 
 std::vector<std::string> Lines(const std::string& log) {
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < log.size()) {
-    size_t end = log.find("\r\n", start);
-    if (end == std::string::npos) end = log.size();
+  for (size_t start = 0; start < log.size();) {
+    const size_t end = std::min(log.find("\r\n", start), log.size());
     lines.push_back(log.substr(start, end - start));
     start = end + 2;
   }
   return lines;
 }
 
-Tree Relabel(const Tree& tree, const std::string& from, const std::string& to) {
-  Tree out;
-  for (const auto& [path, contents] : tree) out[ReplaceAll(path, from, to)] = contents;
-  return out;
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
 }
 
 // The run's folder as "HOME", and on Windows the separators the program writes as '/', so that
@@ -43,10 +43,14 @@ std::string Homed(std::string text, const std::string& home) {
   return text;
 }
 
-Tree HomedTree(const Tree& tree, const std::string& home) {
-  Tree out;
-  for (const auto& [path, contents] : tree) out[Homed(path, home)] = contents;
-  return out;
+// Every file below `root` (none when it is missing), its path Homed.
+Tree HomedTree(const std::string& root, const std::string& home) {
+  Tree tree;
+  if (!Exists(root)) return tree;
+  for (const std::string& rel : ListTree(root)) {
+    tree[Homed(root + "/" + rel, home)] = ReadFile(root + "/" + rel);
+  }
+  return tree;
 }
 
 // A failure line, and the archive whose member it concerns when it stands in an archive's list.
@@ -69,30 +73,27 @@ std::vector<NamedFailure> NamedFailures(const std::string& log) {
   return failures;
 }
 
-// The paths a failure line names: one, or the two of a rename or move.
-std::vector<std::string> NamedPaths(const std::string& line) {
-  const size_t head = line.find(": ") + 2;
-  const size_t to = line.find(" To: ", head);
-  if (to == std::string::npos) return {line.substr(head)};
-  return {line.substr(head, to - head), line.substr(to + 5)};
+// True when a failure line names the file that was at `was_at` and is at `now`: by either path,
+// by the folder that held it, or by the archive it was a member of.
+bool FailureNames(const std::vector<NamedFailure>& failures, const std::string& was_at,
+                  const std::string& now) {
+  for (const NamedFailure& failure : failures) {
+    const std::string& line = failure.line;
+    const size_t head = line.find(": ") + 2;
+    const size_t to = line.find(" To: ", head);
+    std::vector<std::string> paths = {line.substr(head, to - head), failure.archive};
+    if (to != std::string::npos) paths.push_back(line.substr(to + 5));
+    for (const std::string& path : paths) {
+      if (!path.empty() &&
+          (path == now || path == was_at || (path.back() == '/' && was_at.starts_with(path)))) {
+        return true;
+      }
+    }
+  }
+  return false;
 }
 
 }  // namespace
-
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  if (from.empty()) return text;
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-  return text;
-}
-
-Tree ReadTree(const std::string& root) {
-  Tree tree;
-  if (!Exists(root)) return tree;
-  for (const std::string& rel : ListTree(root)) tree[root + "/" + rel] = ReadFile(root + "/" + rel);
-  return tree;
-}
 
 Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string* bad,
                         bool lexical) {
@@ -102,10 +103,8 @@ Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string*
   Tree tree = before;
   bad->clear();
   for (const std::string& line : Lines(log)) {
-    const bool renamed = line.starts_with("Renamed: ");
-    const bool moved = line.starts_with(" Moved: ");
-    if (!renamed && !moved) continue;
-    const size_t head = renamed ? 9 : 8;
+    const size_t head = line.starts_with("Renamed: ") ? 9 : line.starts_with(" Moved: ") ? 8 : 0;
+    if (head == 0) continue;
     const size_t to = line.find(" To: ", head);
     if (to == std::string::npos) {
       *bad = line;
@@ -119,9 +118,8 @@ Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string*
       *bad = line;
       return tree;
     }
-    std::string contents = std::move(it->second);
-    tree.erase(it);
-    tree[to_path] = std::move(contents);
+    tree[to_path] = std::move(it->second);
+    tree.erase(from_path);
   }
   return tree;
 }
@@ -145,10 +143,9 @@ RunOutcome RunWithFault(const FaultScenario& scenario, const std::function<void(
   scenario.prepare_home(&home);
   LoadDatafiles();
   HeadlessView view;
-
   scenario.lay_out(home.Path("first"));
   if (scenario.setup) scenario.setup(&view, home.Path("first"));
-  out.before = HomedTree(ReadTree(home.Path("first")), h);
+  out.before = HomedTree(home.Path("first"), h);
   size_t log_start = home.Log().size();
   {
     FaultEnv env;
@@ -162,16 +159,15 @@ RunOutcome RunWithFault(const FaultScenario& scenario, const std::function<void(
   for (int id : {kIdFilenameField, kIdNameField, kIdSystemField, kIdCrcField, kIdSizeField}) {
     out.fields.push_back(Homed(view.GetText(id), h));
   }
-  out.after = HomedTree(ReadTree(home.Path("first")), h);
-  out.tmp_after = HomedTree(ReadTree(home.Path("tmp")), h);
+  out.after = HomedTree(home.Path("first"), h);
 
   scenario.lay_out(home.Path("second"));
   if (scenario.setup) scenario.setup(&view, home.Path("second"));
   log_start = home.Log().size();
   scenario.run(&view, home.Path("second"));
   out.next_log = Homed(home.Log().substr(log_start), h);
-  out.next_after = HomedTree(ReadTree(home.Path("second")), h);
-  out.tmp_final = HomedTree(ReadTree(home.Path("tmp")), h);
+  out.next_after = HomedTree(home.Path("second"), h);
+  out.tmp_final = HomedTree(home.Path("tmp"), h);
   return out;
 }
 
@@ -195,27 +191,15 @@ std::string CheckNothingLost(const RunOutcome& run, const RunOutcome& reference)
   const std::vector<NamedFailure> failures = NamedFailures(run.log);
   for (const auto& [contents, path] : where) {
     if (where_then.count(contents) != 0 && where_then[contents] == path) continue;
-    const std::string& was_at = origin[contents];
-    bool named = false;
-    for (const NamedFailure& failure : failures) {
-      std::vector<std::string> paths = NamedPaths(failure.line);
-      if (!failure.archive.empty()) paths.push_back(failure.archive);
-      for (const std::string& named_path : paths) {
-        if (named_path.empty()) continue;
-        if (named_path == path || named_path == was_at ||
-            (named_path.back() == '/' && was_at.starts_with(named_path))) {
-          named = true;
-        }
-      }
+    if (!FailureNames(failures, origin[contents], path)) {
+      problems += "no failure line names " + origin[contents] + " (now " + path + ")\n";
     }
-    if (!named) problems += "no failure line names " + origin[contents] + " (now " + path + ")\n";
   }
-
   // A failure never makes a file pass for what it is not.
   const std::vector<std::string> reference_lines = Lines(reference.log);
   for (const std::string& line : Lines(run.log)) {
-    if (!line.starts_with("Renamed: ") && !line.starts_with(" Found set: ")) continue;
-    if (std::find(reference_lines.begin(), reference_lines.end(), line) == reference_lines.end()) {
+    if ((line.starts_with("Renamed: ") || line.starts_with(" Found set: ")) &&
+        std::find(reference_lines.begin(), reference_lines.end(), line) == reference_lines.end()) {
       problems += "identified as something else: " + line + "\n";
     }
   }
@@ -232,7 +216,9 @@ std::string CheckNothingLost(const RunOutcome& run, const RunOutcome& reference)
 }
 
 Tree Rooted(const Tree& tree) {
-  return Relabel(Relabel(tree, "HOME/first/", "ROOT/"), "HOME/second/", "ROOT/");
+  Tree out;
+  for (const auto& [path, contents] : tree) out[Rooted(path)] = contents;
+  return out;
 }
 
 std::string Rooted(const std::string& log) {

@@ -1,6 +1,6 @@
-// The machinery of the fault tests: a command run over a fresh tree with one platform call made to
-// fail (enumerated: every call the command makes, in turn), and what the checks need afterwards:
-// the files, the log, the fields, and the same command run again with nothing failing.
+// The machinery of the fault tests: a command run over a fresh tree with one platform call made
+// to fail (every call the command makes, in turn), what the checks need afterwards (the files,
+// the log, the fields), and the same command run again with nothing failing.
 #ifndef CARTIDEX_TESTS_SUPPORT_FAULT_SCENARIO_H_
 #define CARTIDEX_TESTS_SUPPORT_FAULT_SCENARIO_H_
 
@@ -18,9 +18,6 @@ namespace cartidex::test {
 // Files below a folder: full path -> contents.
 using Tree = std::map<std::string, std::string>;
 
-// Every file below `root` (none when it is missing).
-Tree ReadTree(const std::string& root);
-
 // Replays the log's "Renamed: " and " Moved: " lines over `before`: every source must hold a file
 // and every target must be free at that point; a line that breaks this is given in *bad. Gives
 // the tree the lines promise. With `lexical`, the lines' paths are taken in their lexical normal
@@ -31,17 +28,15 @@ Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string*
 // The log's failure lines (the six kinds), without their "\r\n".
 std::vector<std::string> FailureLines(const std::string& log);
 
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
-
 // One command over a tree below a root folder.
 struct FaultScenario {
   // Datafiles (loaded after this) and anything else the program folder needs.
   std::function<void(TestHome* home)> prepare_home;
   // Writes the tree below `root`.
   std::function<void(const std::string& root)> lay_out;
-  // What comes before the command with nothing failing (may be empty).
+  // What comes before the command, with nothing failing (may be empty).
   std::function<void(HeadlessView* view, const std::string& root)> setup;
-  // Sets the options of the view for a command against `root`, then runs the command.
+  // Sets the view's options for a command against `root`, then runs the command.
   std::function<void(HeadlessView* view, const std::string& root)> run;
 };
 
@@ -52,29 +47,27 @@ struct RunOutcome {
   std::string log;                  // the log lines of the command
   std::vector<std::string> fields;  // Filename, Name, System, CRC32, Size afterwards
   std::vector<EnvCall> calls;       // the platform calls it made
-  Tree tmp_after;                   // what `tmp` holds afterwards
   std::string next_log;             // the log of the command run again over "HOME/second"
   Tree next_after;                  // the tree below "HOME/second" after it
   Tree tmp_final;                   // what `tmp` holds at the end
 };
 
 // Runs the scenario in a fresh program folder: the command over "HOME/first" with the nth
-// counted platform call failing (none for 0), then, nothing failing, over "HOME/second". Calls
-// on the activity log are never counted or failed.
+// counted platform call failing (none for 0), or with the faults `arm` sets; then, nothing
+// failing, over "HOME/second". Calls on the activity log are never counted or failed.
 RunOutcome RunWithFault(const FaultScenario& scenario, int fail_call);
-// The same with the faults that `arm` sets on the Env of the first command.
 RunOutcome RunWithFault(const FaultScenario& scenario, const std::function<void(FaultEnv*)>& arm);
 
 // The checks every file action must pass after a fault, against the run without one; gives what
 // is wrong ("" when nothing): every original file's contents exist exactly once below the root;
 // the log's success lines, replayed over the tree before, give the tree after; a file that did
-// not end where it ends without the fault is named by a failure line (its path, or the folder
-// holding it); and the same command, run again with nothing failing, logs and does exactly what
-// it does in a run that never failed, leaving `tmp` the same.
+// not end where it ends without the fault is named by a failure line (its path, the folder
+// holding it, or its archive); no file passes for what it is not; and the same command, run
+// again with nothing failing, logs and does what it does in a run that never failed, leaving
+// `tmp` the same.
 std::string CheckNothingLost(const RunOutcome& run, const RunOutcome& reference);
 
-// A tree with "HOME/first/" in its paths made "ROOT/" (and "HOME/second/" too), for comparing
-// runs over different roots.
+// A tree or log with "HOME/first/" and "HOME/second/" made "ROOT/", to compare runs over each.
 Tree Rooted(const Tree& tree);
 std::string Rooted(const std::string& log);
 
