@@ -105,6 +105,15 @@ class SandboxEnv : public Env {
   Status GetFileId(const std::string& path, FileId* id) override {
     return real_->GetFileId(path, id);
   }
+  Status GetFileInfo(const std::string& path, bool follow_links, FileInfo* info) override {
+    return real_->GetFileInfo(path, follow_links, info);
+  }
+  Status GetRealPath(const std::string& path, std::string* real) override {
+    return real_->GetRealPath(path, real);
+  }
+  Status LockFolder(const std::string& folder, std::unique_ptr<FolderLock>* lock) override {
+    return real_->LockFolder(folder, lock);
+  }
   Status SetFileTimesFromDos(const std::string& path, uint32_t dos_date_time) override {
     Guard("set times of", path);
     return real_->SetFileTimesFromDos(path, dos_date_time);

@@ -19,10 +19,12 @@ namespace cartidex {
 
 enum class FileKind { kMissing, kFile, kFolder };
 
-// One entry of a folder listing. `is_folder` follows links: a link to a folder is a folder.
+// One entry of a folder listing. `is_folder` follows links: a link to a folder is a folder, and
+// `is_link` tells it apart.
 struct DirEntry {
   std::string name;
   bool is_folder = false;
+  bool is_link = false;
 };
 
 // Identity of a file on disk (device and inode here, volume serial and file index on Windows):
@@ -34,6 +36,25 @@ struct FileId {
   bool operator<(const FileId& o) const {
     return volume != o.volume ? volume < o.volume : index < o.index;
   }
+};
+
+// What a path names as examined by GetFileInfo. kFile is a regular file; kOther a pipe, socket or
+// device; kLink a symbolic link (on Windows also a junction), seen only when links are not
+// followed.
+enum class EntryType { kFile, kFolder, kLink, kOther };
+
+struct FileInfo {
+  EntryType type = EntryType::kOther;
+  FileId id;
+  uint64_t size = 0;
+  // The modification time in the system's own unit, only ever compared with another reading.
+  int64_t modified = 0;
+};
+
+// A lock on a folder, held until it is destroyed (and never past the end of the process).
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
 };
 
 // A file open for reading, shared with other readers. Closed when destroyed.
@@ -70,6 +91,8 @@ class Env {
   // Installs `env` as the default (nullptr restores the real one). For tests.
   static void SetDefault(Env* env);
 
+  // Opens a regular file (following links) for reading. Anything else (a folder, a pipe, a
+  // device) is refused without being opened, so nothing blocks.
   virtual Status OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) = 0;
   virtual Status OpenForWrite(const std::string& path, WriteMode mode,
                               std::unique_ptr<WritableFile>* file) = 0;
@@ -89,11 +112,21 @@ class Env {
   virtual Status SetCurrentDirectory(const std::string& path) = 0;
   virtual std::string GetCurrentDirectory() = 0;
   // Moves or renames a file. Never replaces an existing target. A move to another file system
-  // copies to a temporary name beside the target, links it into place, then removes the source;
-  // on any failure the copy is removed, so the file never exists twice or nowhere.
+  // copies to a file beside the target that no one sees until it is complete, links it into
+  // place, and removes the source only when the source is still the file it copied, unchanged;
+  // on any failure the copy is removed, so the file never exists twice or nowhere. A link is
+  // moved as a link and keeps naming what it named (or the move fails).
   virtual Status MoveFile(const std::string& from, const std::string& to) = 0;
   // Identity of the file a path names (following links).
   virtual Status GetFileId(const std::string& path, FileId* id) = 0;
+  // Type, identity, size and modification time of what `path` names; with `follow_links` false,
+  // a link itself (the path's last part only) is examined.
+  virtual Status GetFileInfo(const std::string& path, bool follow_links, FileInfo* info) = 0;
+  // The absolute path of an existing file or folder, every link and "." or ".." resolved.
+  virtual Status GetRealPath(const std::string& path, std::string* real) = 0;
+  // Locks `folder` against every other process that asks for its lock. kBusy when another
+  // process holds it; other failures mean the folder's file system keeps no such locks.
+  virtual Status LockFolder(const std::string& folder, std::unique_ptr<FolderLock>* lock) = 0;
   // Sets the creation (where the OS has one) and modification times of a file to an MS-DOS date
   // (high 16 bits) and time (low 16 bits), read as local time of that date.
   virtual Status SetFileTimesFromDos(const std::string& path, uint32_t dos_date_time) = 0;

@@ -21,6 +21,7 @@ constexpr LineShape kLines[] = {
     {FailureLine::kRenameFailed, "Rename failed: ", " To: "},
     {FailureLine::kMoveFailed, " Move failed: ", " To: "},
     {FailureLine::kListNotWritten, "List not written: ", ""},
+    {FailureLine::kNotOwnFolder, "Not a folder of its own: ", ""},
 };
 
 std::string FailureLineText(FailureLine line, std::string_view path, std::string_view to) {

@@ -14,6 +14,8 @@ enum class FailureLine {
   kRenameFailed,    // "Rename failed: OLD To: NEW": the file keeps its name
   kMoveFailed,      // " Move failed: OLD To: NEW": the file stays where it is
   kListNotWritten,  // "List not written: PATH": a have or missing list that is not on disk
+  kNotOwnFolder,    // "Not a folder of its own: PATH": a scratch folder that is a link or no
+                    // folder, left alone (nothing emptied, extracted into or deleted there)
 };
 
 // Appends the whole line, "\r\n" included, to the activity log in one piece. `to` is used by the

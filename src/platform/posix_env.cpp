@@ -3,87 +3,24 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
 #include "platform/env.h"
 #include "platform/listing_order.h"
 #include "platform/path.h"
+#include "platform/posix_io.h"
+#include "platform/posix_move.h"
 
 namespace cartidex {
 
 namespace {
-
-Status ErrnoStatus(const std::string& what, int err) {
-  Status::Code code = Status::Code::kIoError;
-  switch (err) {
-    case ENOENT:
-    case ENOTDIR:
-      code = Status::Code::kNotFound;
-      break;
-    case EEXIST:
-    case ENOTEMPTY:
-      code = Status::Code::kExists;
-      break;
-    case ENAMETOOLONG:
-      code = Status::Code::kTooLong;
-      break;
-    case ENOSPC:
-    case EDQUOT:
-      code = Status::Code::kNoSpace;
-      break;
-    case EINVAL:
-      code = Status::Code::kInvalid;
-      break;
-    default:
-      break;
-  }
-  return Status::Error(code, what + ": " + std::strerror(err));
-}
-
-Status TooLong(const std::string& path) {
-  return Status::Error(Status::Code::kTooLong, path + ": path too long");
-}
-
-// Closes a descriptor when it goes out of scope.
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  ~Fd() { Reset(); }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  int Release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  void Reset() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-
- private:
-  int fd_;
-};
-
-Status WriteAll(int fd, const char* data, size_t n, const std::string& path) {
-  while (n > 0) {
-    ssize_t w = ::write(fd, data, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return ErrnoStatus(path, errno);
-    }
-    data += w;
-    n -= static_cast<size_t>(w);
-  }
-  return Status::Ok();
-}
 
 class PosixReadableFile : public ReadableFile {
  public:
@@ -127,76 +64,40 @@ class PosixWritableFile : public WritableFile {
   std::string path_;
 };
 
-// Renames without ever replacing the target, on one file system.
-int RenameNoReplace(const char* from, const char* to) {
-  if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return -1;
-  // The file system does not know the flag: a hard link fails on an existing target too.
-  if (::link(from, to) != 0) return -1;
-  if (::unlink(from) != 0) {
-    int err = errno;
-    ::unlink(to);
-    errno = err;
-    return -1;
-  }
-  return 0;
+EntryType TypeOf(mode_t mode) {
+  if (S_ISREG(mode)) return EntryType::kFile;
+  if (S_ISDIR(mode)) return EntryType::kFolder;
+  if (S_ISLNK(mode)) return EntryType::kLink;
+  return EntryType::kOther;
 }
 
-// Copies `from` to a temporary file beside `to`, links it into place, then removes `from`.
-Status CopyAcrossFileSystems(const std::string& from, const std::string& to) {
-  Fd src(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (src.get() < 0) return ErrnoStatus(from, errno);
-  struct stat st;
-  if (::fstat(src.get(), &st) != 0) return ErrnoStatus(from, errno);
-  if (!S_ISREG(st.st_mode)) return Status::Error(Status::Code::kInvalid, from + ": not a file");
-
-  std::string folder(FolderOf(to));
-  std::string temp = folder + ".cartidex-move-XXXXXX";
-  if (!PathFits(temp)) return TooLong(temp);
-  Fd dst(::mkostemp(temp.data(), O_CLOEXEC));
-  if (dst.get() < 0) return ErrnoStatus(temp, errno);
-
-  auto fail = [&](Status s) {
-    dst.Reset();
-    ::unlink(temp.c_str());
-    return s;
-  };
-  std::vector<char> buffer(1 << 16);
-  for (;;) {
-    ssize_t r = ::read(src.get(), buffer.data(), buffer.size());
-    if (r < 0 && errno == EINTR) continue;
-    if (r < 0) return fail(ErrnoStatus(from, errno));
-    if (r == 0) break;
-    Status s = WriteAll(dst.get(), buffer.data(), static_cast<size_t>(r), temp);
-    if (!s.ok()) return fail(s);
-  }
-  ::fchmod(dst.get(), st.st_mode & 07777);
-  struct timespec times[2] = {st.st_atim, st.st_mtim};
-  if (::futimens(dst.get(), times) != 0) return fail(ErrnoStatus(temp, errno));
-  if (::fsync(dst.get()) != 0) return fail(ErrnoStatus(temp, errno));
-  if (::close(dst.Release()) != 0) return fail(ErrnoStatus(temp, errno));
-  if (RenameNoReplace(temp.c_str(), to.c_str()) != 0) return fail(ErrnoStatus(to, errno));
-  if (::unlink(from.c_str()) != 0) {
-    // The source cannot go: take the copy back, so the file exists once.
-    Status s = ErrnoStatus(from, errno);
-    ::unlink(to.c_str());
-    return s;
-  }
-  return Status::Ok();
+Status NotRegular(const std::string& path) {
+  return Status::Error(Status::Code::kInvalid, path + ": not a regular file");
 }
+
+// The lock of a folder: flock on a descriptor of the folder itself, so that no lock file is
+// needed, and the lock ends with the descriptor, which the process's end closes in any case.
+class PosixFolderLock : public FolderLock {
+ public:
+  explicit PosixFolderLock(int fd) : fd_(fd) {}
+
+ private:
+  Fd fd_;
+};
 
 class PosixEnv : public Env {
  public:
   Status OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) override {
     if (!PathFits(path)) return TooLong(path);
-    // O_NONBLOCK so that a FIFO met during a walk cannot hang the open.
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0) return ErrnoStatus(path, errno);
+    // What is no regular file is never opened: opening a device may do something. O_NONBLOCK
+    // and the second look cover a pipe put in the file's place meanwhile.
     struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return ErrnoStatus(path, errno);
+    if (!S_ISREG(st.st_mode)) return NotRegular(path);
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (fd.get() < 0) return ErrnoStatus(path, errno);
     if (::fstat(fd.get(), &st) != 0) return ErrnoStatus(path, errno);
-    if (!S_ISREG(st.st_mode)) {
-      return Status::Error(Status::Code::kInvalid, path + ": not a regular file");
-    }
+    if (!S_ISREG(st.st_mode)) return NotRegular(path);
     // O_NONBLOCK stays set: it has no effect on the reads of a regular file, and clearing it
     // would cost a call for every file of a walk.
     *file =
@@ -219,9 +120,14 @@ class PosixEnv : public Env {
         flags |= O_APPEND;
         break;
     }
-    int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) return ErrnoStatus(path, errno);
-    *file = std::make_unique<PosixWritableFile>(fd, path);
+    // A pipe without a reader would hold the open for ever: it fails at once instead, and is
+    // refused like every other file that is no regular file.
+    Fd fd(::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY, 0666));
+    if (fd.get() < 0) return ErrnoStatus(path, errno);
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0) return ErrnoStatus(path, errno);
+    if (!S_ISREG(st.st_mode)) return NotRegular(path);
+    *file = std::make_unique<PosixWritableFile>(fd.Release(), path);
     return Status::Ok();
   }
 
@@ -258,10 +164,13 @@ class PosixEnv : public Env {
       if (d == nullptr) break;
       std::string_view name(d->d_name);
       if (name == "." || name == ".." || !MatchesListPattern(name, pattern)) continue;
-      DirEntry entry{std::string(name), d->d_type == DT_DIR};
+      DirEntry entry{std::string(name), d->d_type == DT_DIR, d->d_type == DT_LNK};
       if (d->d_type == DT_LNK || d->d_type == DT_UNKNOWN) {
         struct stat st;
         std::string full = prefix + entry.name;
+        if (d->d_type == DT_UNKNOWN) {
+          entry.is_link = ::lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+        }
         entry.is_folder = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
       }
       entries->push_back(std::move(entry));
@@ -294,11 +203,7 @@ class PosixEnv : public Env {
   }
 
   Status MoveFile(const std::string& from, const std::string& to) override {
-    if (!PathFits(from)) return TooLong(from);
-    if (!PathFits(to)) return TooLong(to);
-    if (RenameNoReplace(from.c_str(), to.c_str()) == 0) return Status::Ok();
-    if (errno != EXDEV) return ErrnoStatus(to, errno);
-    return CopyAcrossFileSystems(from, to);
+    return MoveWithoutReplacing(from, to);
   }
 
   Status GetFileId(const std::string& path, FileId* id) override {
@@ -307,6 +212,38 @@ class PosixEnv : public Env {
     if (::stat(path.c_str(), &st) != 0) return ErrnoStatus(path, errno);
     id->volume = static_cast<uint64_t>(st.st_dev);
     id->index = static_cast<uint64_t>(st.st_ino);
+    return Status::Ok();
+  }
+
+  Status GetFileInfo(const std::string& path, bool follow_links, FileInfo* info) override {
+    if (!PathFits(path)) return TooLong(path);
+    struct stat st;
+    const int r = follow_links ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+    if (r != 0) return ErrnoStatus(path, errno);
+    info->type = TypeOf(st.st_mode);
+    info->id = FileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    info->size = static_cast<uint64_t>(st.st_size);
+    info->modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return Status::Ok();
+  }
+
+  Status GetRealPath(const std::string& path, std::string* real) override {
+    if (!PathFits(path)) return TooLong(path);
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+    if (resolved == nullptr) return ErrnoStatus(path, errno);
+    *real = resolved.get();
+    return Status::Ok();
+  }
+
+  Status LockFolder(const std::string& folder, std::unique_ptr<FolderLock>* lock) override {
+    if (!PathFits(folder)) return TooLong(folder);
+    Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) return ErrnoStatus(folder, errno);
+    while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+      if (errno != EINTR) return ErrnoStatus(folder, errno);
+    }
+    *lock = std::make_unique<PosixFolderLock>(fd.Release());
     return Status::Ok();
   }
 

@@ -48,4 +48,13 @@ std::string LogPath() {
   return JoinPath(ProgramFolder(), "log.txt");
 }
 
+bool ScratchFolderIsOwn() {
+  // The folder itself: with a trailing separator a link would be followed.
+  const std::string tmp = JoinPath(ProgramFolder(), "tmp");
+  FileInfo info;
+  const Status s = Env::Default()->GetFileInfo(tmp, /*follow_links=*/false, &info);
+  if (!s.ok()) return s.code() == Status::Code::kNotFound;
+  return info.type == EntryType::kFolder;
+}
+
 }  // namespace cartidex

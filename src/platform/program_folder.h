@@ -18,6 +18,11 @@ std::string TmpFolder();
 // ProgramFolder() + separator + "log.txt".
 std::string LogPath();
 
+// True when the scratch folder `tmp` may be used: it is a folder of its own, not a link, a
+// junction or a file (whatever those lead to is somebody else's), or it does not exist yet and
+// will be made as one.
+bool ScratchFolderIsOwn();
+
 }  // namespace cartidex
 
 #endif  // CARTIDEX_PLATFORM_PROGRAM_FOLDER_H_

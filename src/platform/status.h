@@ -10,7 +10,7 @@ namespace cartidex {
 
 class Status {
  public:
-  enum class Code { kOk, kNotFound, kExists, kTooLong, kNoSpace, kInvalid, kIoError };
+  enum class Code { kOk, kNotFound, kExists, kTooLong, kNoSpace, kInvalid, kBusy, kIoError };
 
   Status() = default;
   static Status Ok() { return Status(); }

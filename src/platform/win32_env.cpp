@@ -116,6 +116,38 @@ bool IsFolderAttributes(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// What an open handle names: a link when it was opened as one (FILE_FLAG_OPEN_REPARSE_POINT).
+EntryType TypeOf(HANDLE h, DWORD attributes) {
+  FILE_ATTRIBUTE_TAG_INFO tag;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+      GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof tag) &&
+      IsLinkReparseTag(tag.ReparseTag)) {
+    return EntryType::kLink;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return EntryType::kFolder;
+  return GetFileType(h) == FILE_TYPE_DISK ? EntryType::kFile : EntryType::kOther;
+}
+
+// The final path as the system gives it, without its "\\?\" prefix ("\\?\UNC\" becomes
+// "\\").
+std::string WithoutLongPrefix(std::string path) {
+  if (path.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + path.substr(8);
+  if (path.rfind("\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
+// The lock of a folder: a hidden file in it, open without sharing for the life of the lock and
+// deleted when it closes, which the system does at the process's end in any case.
+class Win32FolderLock : public FolderLock {
+ public:
+  explicit Win32FolderLock(HANDLE h) : h_(h) {}
+
+ private:
+  Handle h_;
+};
+
 class Win32Env : public Env {
  public:
   Status OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) override {
@@ -216,8 +248,10 @@ class Win32Env : public Env {
     do {
       std::string_view name(data.cFileName);
       if (name == "." || name == ".." || !MatchesListPattern(name, pattern)) continue;
-      entries->push_back(
-          DirEntry{std::string(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+      entries->push_back(DirEntry{std::string(name),
+                                  (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                                  (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+                                      IsLinkReparseTag(data.dwReserved0)});
     } while (FindNextFileA(find.get(), &data));
     DWORD err = GetLastError();
     if (err != ERROR_NO_MORE_FILES) return Win32Status(base, err);
@@ -269,6 +303,58 @@ class Win32Env : public Env {
     if (!GetFileInformationByHandle(h.get(), &info)) return LastError(path);
     id->volume = info.dwVolumeSerialNumber;
     id->index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return Status::Ok();
+  }
+
+  Status GetFileInfo(const std::string& path, bool follow_links, FileInfo* info) override {
+    if (!PathFits(path)) return TooLong(path);
+    const DWORD flags =
+        FILE_FLAG_BACKUP_SEMANTICS | (follow_links ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    Handle h(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                         flags, nullptr));
+    if (!h.valid()) return LastError(path);
+    BY_HANDLE_FILE_INFORMATION data;
+    if (!GetFileInformationByHandle(h.get(), &data)) return LastError(path);
+    info->type = TypeOf(h.get(), data.dwFileAttributes);
+    info->id.volume = data.dwVolumeSerialNumber;
+    info->id.index = (static_cast<uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
+    info->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info->modified =
+        static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                             data.ftLastWriteTime.dwLowDateTime);
+    return Status::Ok();
+  }
+
+  Status GetRealPath(const std::string& path, std::string* real) override {
+    if (!PathFits(path)) return TooLong(path);
+    Handle h(CreateFileA(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h.valid()) return LastError(path);
+    std::string text(MAX_PATH, '\0');
+    for (;;) {
+      const DWORD n =
+          GetFinalPathNameByHandleA(h.get(), text.data(), static_cast<DWORD>(text.size()),
+                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+      if (n == 0) return LastError(path);
+      if (n < text.size()) {
+        text.resize(n);
+        break;
+      }
+      if (n > 32768) return TooLong(path);
+      text.resize(n + 1);
+    }
+    *real = WithoutLongPrefix(text);
+    return Status::Ok();
+  }
+
+  Status LockFolder(const std::string& folder, std::unique_ptr<FolderLock>* lock) override {
+    const std::string path = JoinPath(folder, ".cartidex-lock");
+    if (!PathFits(path)) return TooLong(path);
+    // No sharing: whoever opens the file second fails with a sharing violation (kBusy).
+    Handle h(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!h.valid()) return LastError(path);
+    *lock = std::make_unique<Win32FolderLock>(h.Release());
     return Status::Ok();
   }
 

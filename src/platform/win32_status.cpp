@@ -59,6 +59,10 @@ Status Win32Status(const std::string& what, DWORD err) {
     case ERROR_INVALID_PARAMETER:
       code = Status::Code::kInvalid;
       break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      code = Status::Code::kBusy;
+      break;
     default:
       break;
   }

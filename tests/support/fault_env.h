@@ -116,6 +116,15 @@ class FaultEnv : public Env {
   Status GetFileId(const std::string& path, FileId* id) override {
     return ShouldFail(EnvOp::kGetFileId, path) ? Failure() : base_->GetFileId(path, id);
   }
+  Status GetFileInfo(const std::string& path, bool follow_links, FileInfo* info) override {
+    return base_->GetFileInfo(path, follow_links, info);
+  }
+  Status GetRealPath(const std::string& path, std::string* real) override {
+    return base_->GetRealPath(path, real);
+  }
+  Status LockFolder(const std::string& folder, std::unique_ptr<FolderLock>* lock) override {
+    return base_->LockFolder(folder, lock);
+  }
   Status SetFileTimesFromDos(const std::string& path, uint32_t dos_date_time) override {
     return ShouldFail(EnvOp::kSetFileTimes, path) ? Failure()
                                                   : base_->SetFileTimesFromDos(path, dos_date_time);
