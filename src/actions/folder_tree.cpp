@@ -1,9 +1,41 @@
 #include "actions/folder_tree.h"
 
-#include "platform/env.h"
 #include "platform/path.h"
+#include "platform/program_folder.h"
 
 namespace cartidex {
+
+namespace {
+
+// `path` without its trailing separators, a root's own excepted.
+std::string WithoutTrailingSeparators(std::string path) {
+  while (path.size() > 1 && IsSeparator(path.back())) {
+    if (path.size() == 3 && path[1] == ':') break;  // "C:\"
+    path.pop_back();
+  }
+  return path;
+}
+
+size_t SeparatorCount(const std::string& path) {
+  size_t n = 0;
+  for (char c : path) n += IsSeparator(c) ? 1 : 0;
+  return n;
+}
+
+// The real path of the deepest existing part of `path`: the text is cut back one part at a time
+// until what is left exists (a relative text ends at the current folder).
+bool DeepestRealPath(Env* env, const std::string& path, std::string* real) {
+  std::string part = WithoutTrailingSeparators(path);
+  for (;;) {
+    if (env->GetRealPath(part.empty() ? std::string(".") : part, real).ok()) return true;
+    if (part.empty()) return false;
+    std::string up = WithoutTrailingSeparators(std::string(FolderOf(part)));
+    if (up == part) return false;
+    part = up;
+  }
+}
+
+}  // namespace
 
 bool MakeFolders(Env* env, const std::string& folder) {
   if (folder.empty()) return false;
@@ -26,6 +58,44 @@ bool MakeFolders(Env* env, const std::string& folder) {
 bool SameFile(Env* env, const std::string& a, const std::string& b) {
   FileId x, y;
   return env->GetFileId(a, &x).ok() && env->GetFileId(b, &y).ok() && x == y;
+}
+
+bool GetFolderPlace(Env* env, const std::string& folder, FolderPlace* place) {
+  FileInfo info;
+  if (!env->GetRealPath(folder, &place->real).ok()) return false;
+  if (!env->GetFileInfo(place->real, /*follow_links=*/true, &info).ok()) return false;
+  place->id = info.id;
+  return true;
+}
+
+bool LiesWithin(Env* env, const std::string& path, const FolderPlace& place) {
+  std::string real;
+  if (place.real.empty() || !DeepestRealPath(env, path, &real)) return false;
+  // Both are real paths: what lies inside the folder has, as its prefix with as many
+  // separators, the folder itself (the identity decides, as a file system may fold letter case).
+  const size_t depth = SeparatorCount(place.real);
+  const bool root = IsSeparator(place.real.back());
+  size_t seen = 0, cut = 0;
+  for (; cut < real.size(); ++cut) {
+    if (!IsSeparator(real[cut])) continue;
+    if (++seen == depth && root) {
+      ++cut;
+      break;
+    }
+    if (seen > depth) break;
+  }
+  if (seen < depth) return false;
+  FileInfo info;
+  return env->GetFileInfo(real.substr(0, cut), /*follow_links=*/true, &info).ok() &&
+         info.id == place.id;
+}
+
+bool InProgramsOwnFolders(Env* env, const std::string& folder) {
+  for (const std::string& own : {TmpFolder(), DatfilesFolder()}) {
+    FolderPlace place;
+    if (GetFolderPlace(env, own, &place) && LiesWithin(env, folder, place)) return true;
+  }
+  return false;
 }
 
 }  // namespace cartidex

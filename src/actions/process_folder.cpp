@@ -3,6 +3,7 @@
 #include <set>
 #include <vector>
 
+#include "actions/folder_tree.h"
 #include "actions/process_file.h"
 #include "identify/number_text.h"
 #include "platform/dialog_view.h"
@@ -32,6 +33,9 @@ struct Walk {
   std::string log_name;
   uint32_t files = 0;
   bool stopped = false;
+  // The folder the user chose: a link to a folder is followed only when the folder it leads to
+  // lies in this one, so that the walk never reaches beyond it.
+  FolderPlace root;
 };
 
 bool IdOf(Env* env, const std::string& path, FileId* id) {
@@ -103,7 +107,9 @@ void WalkFolder(Walk* walk, std::string folder) {
         LogFailure(FailureLine::kCannotList, path + kSeparator);
         continue;
       }
-      if (IsOwnFolder(*walk, id) || !walk->entered.insert(id).second) continue;
+      if (IsOwnFolder(*walk, id)) continue;
+      if (entry.is_link && !LiesWithin(walk->env, path, walk->root)) continue;
+      if (!walk->entered.insert(id).second) continue;
       WalkFolder(walk, path);
       continue;
     }
@@ -120,7 +126,8 @@ void WalkFolder(Walk* walk, std::string folder) {
 }  // namespace
 
 void ProcessFolder(DialogView* view, const std::string& folder) {
-  Walk walk{view, Env::Default(), {}, {}, {}, {}, false, {}, 0, false};
+  Walk walk{view, Env::Default(), {}, {}, {}, {}, false, {}, 0, false, {}};
+  GetFolderPlace(walk.env, folder, &walk.root);
   const std::string log_path = LogPath();
   walk.log_id_known = IdOf(walk.env, log_path, &walk.log_id);
   walk.log_name = std::string(BaseName(log_path));

@@ -9,7 +9,10 @@ namespace cartidex {
 class DialogView;
 
 // Applies ProcessFile to every file of `folder` (and of its sub-folders when "Include
-// subdirectories" is checked), then shows "Several" in the result fields.
+// subdirectories" is checked), then shows "Several" in the result fields. The walk stays inside
+// `folder`: a link to a folder is entered only when the folder it leads to lies inside `folder`,
+// and no folder is entered twice. A link to a file is read as that file, and renamed or moved as
+// the link it is.
 void ProcessFolder(DialogView* view, const std::string& folder);
 
 }  // namespace cartidex

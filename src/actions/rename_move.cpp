@@ -109,8 +109,12 @@ bool MoveCurrent(DialogView* view, int field_id, const RomRecord& result) {
   EnsureTrailingSeparator(&folder);
   const std::string new_path = folder + name;
 
-  // An empty text is no folder at all (it would otherwise name the root of the drive).
-  bool ok = !text.empty() && !name.empty() && PathFits(new_path) && MakeFolders(env, folder);
+  // An empty text is no folder at all (it would otherwise name the root of the drive). The
+  // program's own folders are looked for before any folder is made, and again after, when the
+  // new parts of the text (a "..") lead where they lead.
+  bool ok = !text.empty() && !name.empty() && PathFits(new_path) &&
+            !InProgramsOwnFolders(env, folder) && MakeFolders(env, folder) &&
+            !InProgramsOwnFolders(env, folder);
   if (ok && !SameFile(env, old_path, new_path)) ok = env->MoveFile(old_path, new_path).ok();
   if (!ok) {
     LogFailure(FailureLine::kMoveFailed, old_path, new_path);

@@ -22,7 +22,8 @@ bool RenameCurrent(DialogView* view);
 // Moves the current file, keeping its name, into the folder that the text of `field_id` expands
 // to (codes filled from the name and `result`'s system; a relative text is taken against the
 // current directory), making the folder and its missing parents. An empty text, a folder that
-// cannot be made, a path past the platform's limits and an existing target make the move fail.
+// cannot be made, a folder that is or lies in the program's `tmp` or `datfiles` folder, a path
+// past the platform's limits and an existing target make the move fail.
 // On success logs " Moved: OLD To: NEW\r\n" and points the current path at NEW; otherwise logs
 // " Move failed: OLD To: NEW\r\n". A move onto the file itself succeeds without change. True on
 // success. No field changes.

@@ -90,7 +90,12 @@ void WriteSetLists(const std::string& folder_text) {
   const RomDatabase& db = Database();
   std::string folder = folder_text;
   EnsureTrailingSeparator(&folder);
-  MakeFolders(env, folder);
+  // Lists in the program's own folders would be deleted as scratch files or read as datafiles.
+  bool refused = InProgramsOwnFolders(env, folder);
+  if (!refused) {
+    MakeFolders(env, folder);
+    refused = InProgramsOwnFolders(env, folder);
+  }
 
   // Systems in the order of their first set; each gathers all of its sets.
   std::vector<SystemLists> lists;
@@ -112,7 +117,7 @@ void WriteSetLists(const std::string& folder_text) {
     const std::string stem = folder + FileStem(l.system);
     for (const auto& [path, contents] :
          {std::pair{stem + "_have.txt", &l.have}, std::pair{stem + "_miss.txt", &l.miss}}) {
-      if (!PathFits(path) || !WriteList(env, path, *contents, &written)) {
+      if (refused || !PathFits(path) || !WriteList(env, path, *contents, &written)) {
         LogFailure(FailureLine::kListNotWritten, path);
       }
     }

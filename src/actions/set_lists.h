@@ -7,6 +7,8 @@
 namespace cartidex {
 
 // Writes SYSTEM_have.txt and SYSTEM_miss.txt into `folder` for every system of the database.
+// Nothing is written into the program's `tmp` or `datfiles` folder or below; every list that is
+// not written is logged as such.
 void WriteSetLists(const std::string& folder);
 
 }  // namespace cartidex

@@ -65,6 +65,20 @@ bool IdentifyArchive(const std::string& path, RomRecord* result) {
   session.archive_mode = true;
   Env* env = Env::Default();
   const std::string tmp = TmpFolder();
+  // The zip library opens what it is given and would wait for ever on a pipe: only a regular
+  // file is handed to it.
+  FileInfo info;
+  if (env->GetFileInfo(path, /*follow_links=*/true, &info).ok() && info.type != EntryType::kFile) {
+    LogFailure(FailureLine::kCannotRead, path);
+    session.current_path = path;
+    return false;
+  }
+  // Members are extracted only into the program's own scratch folder, never through a link.
+  if (!ScratchFolderIsOwn()) {
+    LogFailure(FailureLine::kCannotExtract, path);
+    session.current_path = path;
+    return false;
+  }
 
   ZipExtractor zip;
   zip.Open(path.c_str());

@@ -14,8 +14,9 @@ namespace cartidex {
 // that the next identification deletes them, with whatever an earlier archive left there),
 // identifies each file this archive wrote as a plain file (never a file it did not write), marks
 // every complete set owned and reports the complete set with the most ROMs. False when the
-// archive cannot be extracted or a member cannot be identified (the current path is then the
-// archive's); true otherwise, with the name "Unknown" when no set is complete.
+// archive is no regular file ("Cannot read: "), cannot be extracted (also when `tmp` is not a
+// folder of its own) or a member cannot be identified (the current path is then the archive's);
+// true otherwise, with the name "Unknown" when no set is complete.
 bool IdentifyArchive(const std::string& path, RomRecord* result);
 
 }  // namespace cartidex
