@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "app/main_dialog.h"
 #include "app/startup.h"
+#include "platform/program_folder.h"
 #include "win32/resource_ids.h"
 #include "win32/win32_dialog_view.h"
 
@@ -64,6 +66,14 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM w_param, LPARA
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace cartidex;
   g_instance = instance;
+  // One Cartidex at a time on a program folder: a second would empty the first one's scratch
+  // folder and delete its log.
+  std::unique_ptr<FolderLock> lock;
+  if (!ClaimProgramFolder(std::string(), &lock)) {
+    const std::string text = "Another Cartidex is running in " + ProgramFolder() + ".";
+    MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+    return 3;
+  }
   Startup(std::string());
   DialogBoxParamA(instance, MAKEINTRESOURCEA(CARTIDEX_DIALOG_ID), nullptr, MainDialogProc, 0);
   g_state.reset();
