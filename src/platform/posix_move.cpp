@@ -88,11 +88,14 @@ struct PendingCopy {
 
 Status OpenCopy(const std::string& to, PendingCopy* copy) {
   const std::string folder(FolderOf(to));
-  copy->fd.Reset(::open(FolderPath(to).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
-  if (copy->fd.get() >= 0) return Status::Ok();
-  // Kernels older than unnamed files take the flags for a folder (EISDIR); file systems without
-  // them refuse (EOPNOTSUPP).
-  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return ErrnoStatus(to, errno);
+  // An unnamed file is linked into place through its path in /proc (see PlaceCopy).
+  if (::access("/proc/self/fd", X_OK) == 0) {
+    copy->fd.Reset(::open(FolderPath(to).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (copy->fd.get() >= 0) return Status::Ok();
+    // Kernels older than unnamed files take the flags for a folder (EISDIR); file systems
+    // without them refuse (EOPNOTSUPP).
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return ErrnoStatus(to, errno);
+  }
   std::string temp = folder + ".cartidex-move-XXXXXX";
   if (!PathFits(temp)) return TooLong(temp);
   copy->fd.Reset(::mkostemp(temp.data(), O_CLOEXEC));
