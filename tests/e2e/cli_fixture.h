@@ -28,10 +28,11 @@ inline std::string StartLog(const Lines& datafiles) {
   return log + "Datafiles loaded\r\nShowing dialogbox\r\n\r\n";
 }
 
-// The block of fields that cartidex-cli prints at start and after every command.
-inline std::string Fields(const std::string& file, const std::string& name,
-                          const std::string& system, const std::string& crc,
-                          const std::string& size, int sets) {
+// The block of fields that cartidex-cli prints at start and after every command, with `sets` in
+// the database.
+inline std::string Fields(int sets, const std::string& file = "", const std::string& name = "",
+                          const std::string& system = "", const std::string& crc = "",
+                          const std::string& size = "") {
   return "Filename: " + file + "\nName: " + name + "\nSystem: " + system + "\nCRC32: " + crc +
          "\nSize: " + size + "\nInfo: " + (sets > 0 ? std::to_string(sets) : "No") +
          " roms in database\n\n";

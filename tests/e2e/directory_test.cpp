@@ -30,8 +30,8 @@ TEST_F(CliDirectoryTest, UnknownFilesWalkedWithTheOptionsInOrder) {
       Cli({"--subdirs", "--no-subdirs", "--move-unknown", "", "directory", "in", "--move-unknown",
            work.Path("out"), "directory", "in", "--no-move-unknown", "--subdirs", "directory", "in",
            "--move-unknown", NativePath("sorted/<system>/<c1>"), "directory", "in"});
-  const std::string walked = Fields("Several", "Several", "Error", "Several", "Several", 0);
-  EXPECT_EQ(run.out, Fields("", "", "", "", "", 0) + walked + walked + walked + walked);
+  const std::string walked = Fields(0, "Several", "Several", "Error", "Several", "Several");
+  EXPECT_EQ(run.out, Fields(0) + walked + walked + walked + walked);
   const std::string in = work.Path("in/"), root(1, kSeparator);
   // An empty target is the root; a relative one lies in the program's folder.
   EXPECT_EQ(run.log, StartLog({}) + " Move failed: " + in + "a.bin To: " + root + "a.bin\r\n" +
@@ -89,10 +89,10 @@ TEST_F(CliDirectoryTest, IdentifiedTreeRenamedMovedAndListed) {
           "dump.bin To: " + one + "Tetris.gb\r\n Move failed: " + one + "dump.bin To: " + gb +
           "dump.bin\r\n" + kQuitted);
   const std::string walked =
-      Fields("Several", "Several", "Nintendo\\Game Boy", "Several", "Several", 5);
+      Fields(5, "Several", "Several", "Nintendo\\Game Boy", "Several", "Several");
   EXPECT_EQ(run.out,
-            Fields("", "", "", "", "", 5) + walked + walked +
-                Fields("dump.bin", "Tetris.gb", "Nintendo\\Game Boy", "11111111", "16", 5));
+            Fields(5) + walked + walked +
+                Fields(5, "dump.bin", "Tetris.gb", "Nintendo\\Game Boy", "11111111", "16"));
   EXPECT_EQ(Contents(home.Path("sorted")), (Files{{"Nintendo/Game Boy/Tetris.gb", kTetris},
                                                   {"Nintendo/Game Boy/Zelda.gb", kZelda},
                                                   {"Nintendo/Game Boy/dump.bin", "in the way"},

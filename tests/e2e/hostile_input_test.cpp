@@ -30,14 +30,17 @@ class CliHostileInputTest : public CliTest {
 };
 
 TEST_F(CliHostileInputTest, NamesWithBlanksLineEndsDashesAndOddBytesKeepEveryByte) {
-  const std::string dash = w + "-x y.bin", line = w + "new\nline.bin";
+  const std::string dash = w + "-x y.bin";
   WriteFile(dash, kTetris);
-  WriteFile(line, "no rom at all");
-  WriteFile(w + "d/--rename", "an option's name");
-  WriteFile(w + "d/\xFF\xFE \xE9.bin", "latin and worse");
-  WriteFile(w + "d/\xE6\x97\xA5\xE6\x9C\xAC.bin", "utf-8");
+  // Files no database knows, each moved aside under its own name.
+  const std::vector<std::pair<std::string, std::string>> unknown = {
+      {"new\nline.bin", "no rom at all"},
+      {"d/--rename", "an option's name"},
+      {"d/\xE6\x97\xA5\xE6\x9C\xAC.bin", "utf-8"},
+      {"d/\xFF\xFE \xE9.bin", "latin and worse"}};
+  for (const auto& [name, contents] : unknown) WriteFile(w + name, contents);
   Lines args = options;
-  args.insert(args.end(), {"single", dash, "single", line, "directory", w + "d"});
+  args.insert(args.end(), {"single", dash, "single", w + "new\nline.bin", "directory", w + "d"});
 
   CliRun run = Cli(args);
   // A line end in a name is shown escaped, so that the state lines stay lines.
@@ -47,15 +50,11 @@ TEST_F(CliHostileInputTest, NamesWithBlanksLineEndsDashesAndOddBytesKeepEveryByt
                     " To: " + w + kTetrisName + "\r\n Moved: " + w + kTetrisName + " To: " + t +
                     "Game Boy/" + kTetrisName + "\r\n";
   Lines moved = {"Game Boy/" + kTetrisName};
-  for (const auto& [path, contents] : std::vector<std::pair<std::string, std::string>>{
-           {line, "no rom at all"},
-           {w + "d/--rename", "an option's name"},
-           {w + "d/\xE6\x97\xA5\xE6\x9C\xAC.bin", "utf-8"},
-           {w + "d/\xFF\xFE \xE9.bin", "latin and worse"}}) {
-    const std::string name = path.substr(path.rfind('/') + 1);
-    log += OpenedLine(path, contents, false) + " Moved: " + path + " To: " + t + "unknown/" + name +
-           "\r\n";
-    moved.push_back("unknown/" + name);
+  for (const auto& [name, contents] : unknown) {
+    const std::string base = name.substr(name.rfind('/') + 1);
+    log += OpenedLine(w + name, contents, false) + " Moved: " + w + name + " To: " + t +
+           "unknown/" + base + "\r\n";
+    moved.push_back("unknown/" + base);
   }
   EXPECT_EQ(run.log, log + kQuitted);
   std::sort(moved.begin(), moved.end());

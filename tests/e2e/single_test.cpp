@@ -29,13 +29,10 @@ TEST_F(CliSingleTest, FilesAndArchivesOneAfterAnother) {
                 RomLine("Solo.bin", kSolo) + "#console#;Computer\r\n" + RomLine("Tool.bin", kTool));
   // Start-up leaves sub-folders of tmp alone; they are no members of any archive.
   WriteFile(home.Path("tmp/sub/inner.bin"), "kept");
-  auto fields = [](const std::string& file, const std::string& name, const std::string& system,
-                   const std::string& crc,
-                   const std::string& size) { return Fields(file, name, system, crc, size, 3); };
   auto unzipped = [&](const std::string& name) {
     return "File unzipped: " + work.Path(name) + "\r\n Containing:\r\n";
   };
-  const std::string error = fields("Error", "Error", "Error", "Error", "Error");
+  const std::string error = Fields(3, "Error", "Error", "Error", "Error", "Error");
   const std::string inner = MakeZip({ZipMember("solo.bin", kSolo)});
   const std::vector<Step> steps = {
       // The set shows its own system, not that of the tool met last.
@@ -43,43 +40,44 @@ TEST_F(CliSingleTest, FilesAndArchivesOneAfterAnother) {
        MakeZip({ZipMember("roms/c.rom", kC, 8), ZipMember("roms/", ""), ZipMember("a.rom", kA),
                 ZipMember("b.rom", kB, 8), ZipMember(".meta", "not a rom"),
                 ZipMember("tool.rom", kTool)}),
-       fields("my trio.zip", "Trio.zip", "Game Console", "Zipfile", "Zipfile"),
+       Fields(3, "my trio.zip", "Trio.zip", "Game Console", "Zipfile", "Zipfile"),
        unzipped("my trio.zip") + Member("a.rom", kA, true) + Member("b.rom", kB, true) +
            Member("c.rom", kC, true) + Member("tool.rom", kTool, true) +
            " Found set: Trio.zip\r\n\r\n"},
-      {"solo.bin", kSolo, fields("solo.bin", "Solo.bin", "Game Console", Hex8(Crc32(kSolo)), "10"),
+      {"solo.bin", kSolo,
+       Fields(3, "solo.bin", "Solo.bin", "Game Console", Hex8(Crc32(kSolo)), "10"),
        OpenedLine(work.Path("solo.bin"), kSolo, true)},
       {"nothing.dat", "matches nothing",
-       fields("nothing.dat", "Unknown", "Unknown", "00000000", ""),
+       Fields(3, "nothing.dat", "Unknown", "Unknown", "00000000", ""),
        OpenedLine(work.Path("nothing.dat"), "matches nothing", false)},
       {"empty.bin", "", error, ""},
       {"lacking.zip", StoredZip({{"a.rom", kA}, {"z.bin", "zzz"}}),
-       fields("lacking.zip", "Unknown", "Unknown", "Zipfile", "Zipfile"),
+       Fields(3, "lacking.zip", "Unknown", "Unknown", "Zipfile", "Zipfile"),
        unzipped("lacking.zip") + Member("a.rom", kA, true) + Member("z.bin", "zzz", false) +
            " No set found\r\n\r\n"},
       {"second.zip", StoredZip({{"solo.bin", kSolo}}),
-       fields("second.zip", "Solo.zip", "Game Console", "Zipfile", "Zipfile"),
+       Fields(3, "second.zip", "Solo.zip", "Game Console", "Zipfile", "Zipfile"),
        unzipped("second.zip") + Member("solo.bin", kSolo, true) + " Found set: Solo.zip\r\n\r\n"},
       // An empty member ends the archive: the members not yet visited go all the same.
       {"hole.zip", StoredZip({{"a.rom", kA}, {"b-empty.rom", ""}, {"c.rom", kC}}), error,
        unzipped("hole.zip") + Member("a.rom", kA, true) + "  - "},
       {"next.zip", StoredZip({{"x.bin", "x"}}),
-       fields("next.zip", "Unknown", "Unknown", "Zipfile", "Zipfile"),
+       Fields(3, "next.zip", "Unknown", "Unknown", "Zipfile", "Zipfile"),
        unzipped("next.zip") + Member("x.bin", "x", false) + " No set found\r\n\r\n"},
       {"odd.zip",
        MakeZip({ZipMember("a.rom", kA), ZipMember("b.rom", kB, 14), ZipMember("c.rom", kC)}), error,
        "Cannot extract: " + work.Path("odd.zip") + "\r\n"},
-      {"empty.zip", MakeZip({}), fields("empty.zip", "Unknown", "Unknown", "00000000", ""),
+      {"empty.zip", MakeZip({}), Fields(3, "empty.zip", "Unknown", "Unknown", "00000000", ""),
        "No file in: " + work.Path("empty.zip") + "\r\n\r\n"},
-      {"text.zip", "no archive at all", fields("text.zip", "Unknown", "Unknown", "00000000", ""),
+      {"text.zip", "no archive at all", Fields(3, "text.zip", "Unknown", "Unknown", "00000000", ""),
        "No file in: " + work.Path("text.zip") + "\r\n\r\n"},
       // A nested archive is one member like any other; closing deletes it from tmp.
       {"outer.zip", MakeZip({ZipMember("inner.zip", inner, 8)}),
-       fields("outer.zip", "Unknown", "Unknown", "Zipfile", "Zipfile"),
+       Fields(3, "outer.zip", "Unknown", "Unknown", "Zipfile", "Zipfile"),
        unzipped("outer.zip") + Member("inner.zip", inner, false) + " No set found\r\n\r\n"},
   };
   Lines args;
-  std::string out = Fields("", "", "", "", "", 3), log = StartLog({"Example.cxi"});
+  std::string out = Fields(3), log = StartLog({"Example.cxi"});
   for (const Step& step : steps) {
     WriteFile(work.Path(step.name), step.contents);
     args.insert(args.end(), {"single", work.Path(step.name)});

@@ -19,7 +19,7 @@ TEST_F(CliStartupTest, LogOfAWholeRunTmpEmptiedAndNoLogLeft) {
   WriteFile(work.Path("log.txt"), "not ours");
 
   CliRun run = Cli({"help", "reload"});
-  const std::string fields = Fields("", "", "", "", "", 2);
+  const std::string fields = Fields(2);
   EXPECT_EQ(run.out, fields + ReplaceAll(kHelpText, "\r\n", "\n") + "\n" + fields + fields);
   EXPECT_EQ(run.log,
             StartLog({"Example.cxi"}) + "Loading datafiles :\r\n - Example.cxi\r\n" + kQuitted);
