@@ -4,6 +4,7 @@
 // what failed, and the next command must work as usual.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -97,7 +98,8 @@ std::string CheckLists(const RunOutcome& run, const RunOutcome& reference) {
     if (!gone && now->second == contents) continue;
     if (run.log.find("List not written: " + path + "\r\n") == std::string::npos ||
         (!gone && (then == run.before.end() || then->second != now->second))) {
-      problems += "neither written nor logged as not written, and gone or as before: " + path;
+      problems +=
+          "neither written nor logged as not written, and gone or as before: " + path + "\n";
     }
   }
   for (const auto& [path, contents] : run.after) {
