@@ -1,88 +1,114 @@
-// "directory" through cartidex-cli: log bytes, the fields and the trees afterwards. The files
-// here are empty, which no identification can take for a ROM, so every one is an unknown file
-// that logs no identification line.
-#include <gtest/gtest.h>
+// "directory" and "generate" through cartidex-cli: the whole log, byte for byte, the fields, the
+// trees after the renames and moves, and the list files.
+#include <map>
 
-#include <string>
-#include <vector>
-
+#include "e2e/cli_fixture.h"
 #include "platform/path.h"
-#include "support/run_cli.h"
-#include "support/test_util.h"
 
 namespace cartidex::test {
 namespace {
 
-using Lines = std::vector<std::string>;
+using CliDirectoryTest = CliTest;
+using Files = std::map<std::string, std::string>;
 
-const char kStartLog[] =
-    "Cartidex starting\r\nCartidex intialised\r\nRedirection installed\r\n"
-    "Directory \"tmp\" emptied\r\nLoading datafiles :\r\nDatafiles loaded\r\n"
-    "Showing dialogbox\r\n\r\n";
-const char kEmptyState[] =
-    "Filename: \nName: \nSystem: \nCRC32: \nSize: \nInfo: No roms in database\n\n";
-const char kAfterWalk[] =
-    "Filename: Several\nName: Several\nSystem: Error\nCRC32: Several\nSize: Several\n"
-    "Info: No roms in database\n\n";
+// Every file below `root` with its contents, by its path relative to `root`.
+Files Contents(const std::string& root) {
+  Files files;
+  for (const std::string& f : ListTree(root)) files[f] = ReadFile(root + "/" + f);
+  return files;
+}
 
-class CliDirectoryTest : public ::testing::Test {
- protected:
-  CliDirectoryTest() {
-    MakeDirs(home_.Path("datfiles"));
-    for (const char* f : {"in/b.bin", "in/a.bin", "in/.hidden", "in/sub/c.bin"}) {
-      WriteFile(work_.Path(f), "");
-    }
+// The files are empty, which no identification takes for a ROM: every one is an unknown file
+// that logs no identification line.
+TEST_F(CliDirectoryTest, UnknownFilesWalkedWithTheOptionsInOrder) {
+  MakeDirs(home.Path("datfiles"));
+  for (const char* f : {"in/b.bin", "in/a.bin", "in/.hidden", "in/sub/c.bin"}) {
+    WriteFile(work.Path(f), "");
   }
-  CliRun Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--home", home_.path(), "--keep-log", work_.Path("kept.txt")});
-    return RunCli(CARTIDEX_CLI, args, work_.path());
-  }
-  std::string Log() { return ReadFile(work_.Path("kept.txt")); }
-
-  TempDir home_, work_;
-};
-
-TEST_F(CliDirectoryTest, RelativeTargetWithCodesLiesInTheProgramsFolder) {
+  WriteFile(work.Path("out/b.bin"), "already here");
   CliRun run =
-      Run({"--subdirs", "--move-unknown", NativePath("sorted/<system>/<c1>"), "directory", "in"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, std::string(kEmptyState) + kAfterWalk);
-  const std::string in = work_.Path("in/");
-  EXPECT_EQ(Log(), std::string(kStartLog) + " Moved: " + in +
-                       "a.bin To: " + NativePath("sorted/Unknown/A/a.bin") + "\r\n" +
-                       " Moved: " + in + "b.bin To: " + NativePath("sorted/Unknown/B/b.bin") +
-                       "\r\n" + " Moved: " + in +
-                       NativePath("sub/c.bin To: sorted/Unknown/C/c.bin") + "\r\nCartidex quitted");
-  EXPECT_EQ(ListTree(home_.Path("sorted")),
-            (Lines{"Unknown/A/a.bin", "Unknown/B/b.bin", "Unknown/C/c.bin"}));
-  EXPECT_EQ(ListTree(work_.Path("in")), (Lines{".hidden"}));
+      Cli({"--subdirs", "--no-subdirs", "--move-unknown", "", "directory", "in", "--move-unknown",
+           work.Path("out"), "directory", "in", "--no-move-unknown", "--subdirs", "directory", "in",
+           "--move-unknown", NativePath("sorted/<system>/<c1>"), "directory", "in"});
+  const std::string walked = Fields(0, "Several", "Several", "Error", "Several", "Several");
+  EXPECT_EQ(run.out, Fields(0) + walked + walked + walked + walked);
+  const std::string in = work.Path("in/"), root(1, kSeparator);
+  // An empty target is the root; a relative one lies in the program's folder.
+  EXPECT_EQ(run.log, StartLog({}) + " Move failed: " + in + "a.bin To: " + root + "a.bin\r\n" +
+                         " Move failed: " + in + "b.bin To: " + root + "b.bin\r\n" + " Moved: " +
+                         in + "a.bin To: " + work.Path("out/a.bin") + "\r\n Move failed: " + in +
+                         "b.bin To: " + work.Path("out/b.bin") + "\r\n Moved: " + in +
+                         "b.bin To: " + NativePath("sorted/Unknown/B/b.bin") + "\r\n Moved: " + in +
+                         NativePath("sub/c.bin To: sorted/Unknown/C/c.bin") + "\r\n" + kQuitted);
+  EXPECT_EQ(ListTree(work.Path("in")), Lines{".hidden"});
+  EXPECT_EQ(Contents(work.Path("out")), (Files{{"a.bin", ""}, {"b.bin", "already here"}}));
+  EXPECT_EQ(ListTree(home.Path("sorted")), (Lines{"Unknown/B/b.bin", "Unknown/C/c.bin"}));
 }
 
-TEST_F(CliDirectoryTest, WithoutSubfoldersAndOptionsTakenBackInOrder) {
-  CliRun run = Run({"--move-unknown", work_.Path("out"), "--no-subdirs", "directory", "in",
-                    "--no-move-unknown", "--subdirs", "directory", "in"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, std::string(kEmptyState) + kAfterWalk + kAfterWalk);
-  EXPECT_EQ(Log(), std::string(kStartLog) + " Moved: " + work_.Path("in/a.bin") +
-                       " To: " + work_.Path("out/a.bin") + "\r\n Moved: " + work_.Path("in/b.bin") +
-                       " To: " + work_.Path("out/b.bin") + "\r\nCartidex quitted");
-  EXPECT_EQ(ListTree(work_.Path("in")), (Lines{".hidden", "sub/c.bin"}));
-}
+TEST_F(CliDirectoryTest, IdentifiedTreeRenamedMovedAndListed) {
+  // Sets before any system are the system "Unknown"; the runs of one system are gathered.
+  WriteFile(home.Path("datfiles/0.cxi"), "Before Any (v1.0).bin;4;00000001\r\n");
+  WriteFile(home.Path("datfiles/1.cxi"), kNestedGamesDatafile1);
+  WriteFile(home.Path("datfiles/2.cxi"), kNestedGamesDatafile2);
+  const std::string pack = StoredZip({{"sonic1.bin", kSonic1}, {"sonic2.bin", kSonic2}});
+  // Half a set: an unknown archive, moved whole and not renamed.
+  const std::string partial = StoredZip({{"sonic1.bin", kSonic1}});
+  WriteFile(work.Path("in/dump.bin"), kTetris);
+  WriteFile(work.Path("in/junk.txt"), "junk");
+  WriteFile(work.Path("in/pack.zip"), pack);
+  WriteFile(work.Path("in/partial.zip"), partial);
+  WriteFile(work.Path("in/sub/zelda.bin"), kZelda);
+  // A single file whose new name and target are taken: both files stay as they are.
+  WriteFile(work.Path("one/dump.bin"), kTetris);
+  WriteFile(work.Path("one/Tetris.gb"), "other");
+  WriteFile(home.Path("sorted/Nintendo/Game Boy/dump.bin"), "in the way");
+  WriteFile(work.Path("lists/Sega_have.txt"), "from an earlier run, much longer\r\n");
 
-TEST_F(CliDirectoryTest, EmptyTargetAndCollisionsFailAndAreLogged) {
-  WriteFile(work_.Path("out/b.bin"), "already here");
-  CliRun run = Run({"--move-unknown", "", "directory", "in", "--move-unknown", work_.Path("out"),
-                    "directory", "in"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  const std::string in = work_.Path("in/");
-  const std::string root(1, kSeparator);
-  EXPECT_EQ(Log(), std::string(kStartLog) + " Move failed: " + in + "a.bin To: " + root +
-                       "a.bin\r\n" + " Move failed: " + in + "b.bin To: " + root + "b.bin\r\n" +
-                       " Moved: " + in + "a.bin To: " + work_.Path("out/a.bin") +
-                       "\r\n Move failed: " + in + "b.bin To: " + work_.Path("out/b.bin") +
-                       "\r\nCartidex quitted");
-  EXPECT_EQ(ReadFile(work_.Path("out/b.bin")), "already here");
-  EXPECT_EQ(ReadFile(work_.Path("in/b.bin")), "");
+  CliRun run = Cli({"--rename", "--subdirs", "--move-known", NativePath("sorted/<system>"),
+                    "--move-unknown", NativePath("unknown/<system>"), "directory", "in", "generate",
+                    "lists", "single", NativePath("one/dump.bin")});
+  const std::string in = work.Path("in/"), one = work.Path("one/");
+  const std::string gb = NativePath("sorted/Nintendo/Game Boy/"),
+                    unknown = NativePath("unknown/Unknown/");
+  EXPECT_EQ(
+      run.log,
+      StartLog({"0.cxi", "1.cxi", "2.cxi"}) + OpenedLine(in + "dump.bin", kTetris, true) +
+          "Renamed: " + in + "dump.bin To: " + in + "Tetris.gb\r\n Moved: " + in +
+          "Tetris.gb To: " + gb + "Tetris.gb\r\n" + OpenedLine(in + "junk.txt", "junk", false) +
+          " Moved: " + in + "junk.txt To: " + unknown + "junk.txt\r\nFile unzipped: " + in +
+          "pack.zip\r\n Containing:\r\n" + Member("sonic1.bin", kSonic1, true) +
+          Member("sonic2.bin", kSonic2, true) + " Found set: Sonic Pack.zip\r\n\r\nRenamed: " + in +
+          "pack.zip To: " + in + "Sonic Pack.zip\r\n Moved: " + in + "Sonic Pack.zip To: " +
+          NativePath("sorted/Sega/Sonic Pack.zip") + "\r\nFile unzipped: " + in +
+          "partial.zip\r\n Containing:\r\n" + Member("sonic1.bin", kSonic1, true) +
+          " No set found\r\n\r\n Moved: " + in + "partial.zip To: " + unknown + "partial.zip\r\n" +
+          OpenedLine(in + NativePath("sub/zelda.bin"), kZelda, true) + "Renamed: " + in +
+          NativePath("sub/zelda.bin To: ") + in + NativePath("sub/Zelda.gb") + "\r\n Moved: " + in +
+          NativePath("sub/Zelda.gb To: ") + gb + "Zelda.gb\r\n" +
+          OpenedLine(one + "dump.bin", kTetris, true) + "Rename failed: " + one +
+          "dump.bin To: " + one + "Tetris.gb\r\n Move failed: " + one + "dump.bin To: " + gb +
+          "dump.bin\r\n" + kQuitted);
+  const std::string walked =
+      Fields(5, "Several", "Several", "Nintendo\\Game Boy", "Several", "Several");
+  EXPECT_EQ(run.out,
+            Fields(5) + walked + walked +
+                Fields(5, "dump.bin", "Tetris.gb", "Nintendo\\Game Boy", "11111111", "16"));
+  EXPECT_EQ(Contents(home.Path("sorted")), (Files{{"Nintendo/Game Boy/Tetris.gb", kTetris},
+                                                  {"Nintendo/Game Boy/Zelda.gb", kZelda},
+                                                  {"Nintendo/Game Boy/dump.bin", "in the way"},
+                                                  {"Sega/Sonic Pack.zip", pack}}));
+  EXPECT_EQ(Contents(home.Path("unknown")),
+            (Files{{"Unknown/junk.txt", "junk"}, {"Unknown/partial.zip", partial}}));
+  EXPECT_EQ(ListTree(work.Path("in")), Lines{});
+  EXPECT_EQ(Contents(work.Path("one")), (Files{{"Tetris.gb", "other"}, {"dump.bin", kTetris}}));
+  EXPECT_EQ(Contents(work.Path("lists")),
+            (Files{{"Nintendo_Game Boy_have.txt", "Owning Nintendo\\Game Boy sets:\r\n\r\n"},
+                   {"Nintendo_Game Boy_miss.txt",
+                    "Missing Nintendo\\Game Boy sets:\r\n\r\nTetris\r\nZelda\r\n"},
+                   {"Sega_have.txt", "Owning Sega sets:\r\n\r\nSonic Pack\r\n"},
+                   {"Sega_miss.txt", "Missing Sega sets:\r\n\r\nColumns\r\n"},
+                   {"Unknown_have.txt", "Owning Unknown sets:\r\n\r\n"},
+                   {"Unknown_miss.txt", "Missing Unknown sets:\r\n\r\nBefore Any (v1.0)\r\n"}}));
 }
 
 }  // namespace

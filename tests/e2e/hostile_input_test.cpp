@@ -2,148 +2,114 @@
 // dashes and bytes that are no UTF-8; files and folders the user may not read or change (the run
 // drops root's rights, which would read everything). Every byte of a name reaches the log and the
 // disk unchanged, and every failure is logged as one.
-#include <gtest/gtest.h>
 #ifndef _WIN32
 #include <unistd.h>
-#endif
 
+#include <algorithm>
 #include <filesystem>
-#include <string>
-#include <vector>
 
-#include "support/game_library.h"
-#include "support/run_cli.h"
-#include "support/test_util.h"
+#include "e2e/cli_fixture.h"
 
 namespace cartidex::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
 
 // A database name with a Latin-1 byte, a blank and dashes.
 const std::string kTetrisName = "T\xE9tris -J-.gb";
 
-const std::string kStartLog =
-    "Cartidex starting\r\nCartidex intialised\r\nRedirection installed\r\n"
-    "Directory \"tmp\" emptied\r\nLoading datafiles :\r\n - games.cxi\r\n"
-    "Datafiles loaded\r\nShowing dialogbox\r\n\r\n";
-
-class CliHostileInputTest : public ::testing::Test {
+class CliHostileInputTest : public CliTest {
  protected:
   CliHostileInputTest() {
-    WriteFile(home_.Path("datfiles/games.cxi"),
-              "#console#;Game Boy\r\n" + kTetrisName + ";16;11111111\r\n");
+    WriteFile(home.Path("datfiles/games.cxi"),
+              "#console#;Game Boy\r\n" + RomLine(kTetrisName, kTetris));
   }
-  CliRun Run(std::vector<std::string> args, const std::string& cli = CARTIDEX_CLI,
-             const std::vector<std::string>& prefix = {}) {
-    args.insert(args.begin(), {"--home", home_.path(), "--keep-log", keep_.Path("log")});
-    args.insert(args.begin(), cli);
-    args.insert(args.begin(), prefix.begin(), prefix.end());
-    const std::string program = args.front();
-    args.erase(args.begin());
-    return RunCli(program, args, work_.path());
-  }
-  std::string Log() { return ReadFile(keep_.Path("log")); }
-
-  TempDir home_, work_, keep_;
+  const std::string w = work.path() + "/", t = work.path() + "/t/";
+  const Lines options = {"--rename",     "--subdirs",      "--move-known",
+                         t + "<system>", "--move-unknown", t + "unknown"};
 };
 
 TEST_F(CliHostileInputTest, NamesWithBlanksLineEndsDashesAndOddBytesKeepEveryByte) {
-#ifdef _WIN32
-  GTEST_SKIP() << "line ends and bytes that are not UTF-8 cannot stand in Windows file names";
-#else
-  const std::string w = work_.path() + "/";
-  const std::string dash = w + "-x y.bin", line = w + "new\nline.bin";
+  const std::string dash = w + "-x y.bin";
   WriteFile(dash, kTetris);
-  WriteFile(line, "no rom at all");
-  WriteFile(w + "d/--rename", "an option's name");
-  WriteFile(w + "d/\xFF\xFE \xE9.bin", "latin and worse");
-  WriteFile(w + "d/\xE6\x97\xA5\xE6\x9C\xAC.bin", "utf-8");
-  const std::string t = work_.Path("t") + "/";
+  // Files no database knows, each moved aside under its own name.
+  const std::vector<std::pair<std::string, std::string>> unknown = {
+      {"new\nline.bin", "no rom at all"},
+      {"d/--rename", "an option's name"},
+      {"d/\xE6\x97\xA5\xE6\x9C\xAC.bin", "utf-8"},
+      {"d/\xFF\xFE \xE9.bin", "latin and worse"}};
+  for (const auto& [name, contents] : unknown) WriteFile(w + name, contents);
+  Lines args = options;
+  args.insert(args.end(), {"single", dash, "single", w + "new\nline.bin", "directory", w + "d"});
 
-  CliRun run = Run({"--rename", "--move-known", t + "<system>", "--move-unknown", t + "unknown",
-                    "single", dash, "single", line, "directory", w + "d"});
-  ASSERT_EQ(run.status, 0) << run.err;
+  CliRun run = Cli(args);
   // A line end in a name is shown escaped, so that the state lines stay lines.
   EXPECT_NE(run.out.find("Filename: new\\x0Aline.bin\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Filename: " + kTetrisName + "\n"), std::string::npos) << run.out;
-  EXPECT_EQ(
-      Log(),
-      kStartLog + OpenedLine(dash, kTetris, true) + "Renamed: " + dash + " To: " + w + kTetrisName +
-          "\r\n Moved: " + w + kTetrisName + " To: " + t + "Game Boy/" + kTetrisName + "\r\n" +
-          OpenedLine(line, "no rom at all", false) + " Moved: " + line + " To: " + t +
-          "unknown/new\nline.bin\r\n" + OpenedLine(w + "d/--rename", "an option's name", false) +
-          " Moved: " + w + "d/--rename To: " + t + "unknown/--rename\r\n" +
-          OpenedLine(w + "d/\xE6\x97\xA5\xE6\x9C\xAC.bin", "utf-8", false) + " Moved: " + w +
-          "d/\xE6\x97\xA5\xE6\x9C\xAC.bin To: " + t + "unknown/\xE6\x97\xA5\xE6\x9C\xAC.bin\r\n" +
-          OpenedLine(w + "d/\xFF\xFE \xE9.bin", "latin and worse", false) + " Moved: " + w +
-          "d/\xFF\xFE \xE9.bin To: " + t + "unknown/\xFF\xFE \xE9.bin\r\nCartidex quitted");
-  EXPECT_EQ(ListTree(work_.Path("t")),
-            (Lines{"Game Boy/" + kTetrisName, "unknown/--rename", "unknown/new\nline.bin",
-                   "unknown/\xE6\x97\xA5\xE6\x9C\xAC.bin", "unknown/\xFF\xFE \xE9.bin"}));
+  std::string log = StartLog({"games.cxi"}) + OpenedLine(dash, kTetris, true) + "Renamed: " + dash +
+                    " To: " + w + kTetrisName + "\r\n Moved: " + w + kTetrisName + " To: " + t +
+                    "Game Boy/" + kTetrisName + "\r\n";
+  Lines moved = {"Game Boy/" + kTetrisName};
+  for (const auto& [name, contents] : unknown) {
+    const std::string base = name.substr(name.rfind('/') + 1);
+    log += OpenedLine(w + name, contents, false) + " Moved: " + w + name + " To: " + t +
+           "unknown/" + base + "\r\n";
+    moved.push_back("unknown/" + base);
+  }
+  EXPECT_EQ(run.log, log + kQuitted);
+  std::sort(moved.begin(), moved.end());
+  EXPECT_EQ(ListTree(t), moved);
   EXPECT_EQ(ReadFile(t + "Game Boy/" + kTetrisName), kTetris);
-#endif
 }
-
-#ifndef _WIN32
-// Makes `path` (and nothing below it) accessible to everybody.
-void OpenToAll(const std::string& path) {
-  fs::permissions(path, fs::perms::all, fs::perm_options::replace);
-}
-#endif
 
 TEST_F(CliHostileInputTest, FilesAndFoldersTheUserMayNotReadOrChangeFailAndAreLogged) {
-#ifdef _WIN32
-  GTEST_SKIP() << "POSIX permissions and setpriv";
-#else
   if (::geteuid() != 0 || !fs::exists("/usr/bin/setpriv")) GTEST_SKIP() << "needs root";
-  // The user the run becomes must reach the program and everything it is meant to reach.
-  const std::string cli = keep_.Path("cartidex-cli");
-  fs::copy_file(CARTIDEX_CLI, cli);
-  const std::string w = work_.path() + "/";
   WriteFile(w + "in/locked.bin", "cannot be read");
   WriteFile(w + "in/sealed/inside.bin", "in a folder that cannot be listed");
   WriteFile(w + "in/ro/known.bin", kTetris);
   WriteFile(w + "in/ro/other.bin", "stays where it is");
   WriteFile(w + "in/z.bin", "an ordinary file");
-  for (const std::string& p : {home_.path(), home_.Path("datfiles"), home_.Path("tmp"),
-                               work_.path(), w + "in", keep_.path(), cli}) {
-    if (!fs::exists(p)) fs::create_directory(p);
-    OpenToAll(p);
+  // The user the run becomes must reach the program and everything it is meant to reach.
+  const std::string cli = w + "cartidex-cli";
+  fs::copy_file(CARTIDEX_CLI, cli);
+  MakeDirs(home.Path("tmp"));
+  for (const std::string& p : {home.path(), home.Path("datfiles"), home.Path("tmp"),
+                               home.Path("datfiles/games.cxi"), work.path(), w + "in", cli}) {
+    fs::permissions(p, fs::perms::all);
   }
+  const fs::perms read = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  const fs::perms exec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
   for (const char* f : {"in/ro/known.bin", "in/ro/other.bin", "in/z.bin"}) {
-    fs::permissions(w + f, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(w + f, read);
   }
-  OpenToAll(home_.Path("datfiles/games.cxi"));
+  fs::permissions(w + "in/ro", read | exec);
   fs::permissions(w + "in/locked.bin", fs::perms::none);
   fs::permissions(w + "in/sealed", fs::perms::none);
-  fs::permissions(w + "in/ro", fs::perms::owner_read | fs::perms::owner_exec |
-                                   fs::perms::group_read | fs::perms::group_exec |
-                                   fs::perms::others_read | fs::perms::others_exec);
+  Lines args = {"--reuid=nobody", "--regid=nogroup", "--clear-groups", cli,
+                "--home",         home.path(),       "--keep-log",     w + "kept.txt"};
+  args.insert(args.end(), options.begin(), options.end());
+  args.insert(args.end(), {"directory", w + "in"});
 
-  const std::string t = w + "t/";
-  CliRun run =
-      Run({"--subdirs", "--rename", "--move-known", t + "<system>", "--move-unknown", t + "unknown",
-           "directory", w + "in"},
-          cli, {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+  CliRun run = RunCli("/usr/bin/setpriv", args, work.path());
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(
-      Log(),
-      kStartLog + "Cannot read: " + w + "in/locked.bin\r\n Moved: " + w + "in/locked.bin To: " + t +
-          "unknown/locked.bin\r\n" + OpenedLine(w + "in/ro/known.bin", kTetris, true) +
-          "Rename failed: " + w + "in/ro/known.bin To: " + w + "in/ro/" + kTetrisName +
-          "\r\n Move failed: " + w + "in/ro/known.bin To: " + t + "Game Boy/known.bin\r\n" +
-          OpenedLine(w + "in/ro/other.bin", "stays where it is", false) + " Move failed: " + w +
-          "in/ro/other.bin To: " + t + "unknown/other.bin\r\nCannot list: " + w + "in/sealed/\r\n" +
-          OpenedLine(w + "in/z.bin", "an ordinary file", false) + " Moved: " + w +
-          "in/z.bin To: " + t + "unknown/z.bin\r\nCartidex quitted");
+  EXPECT_EQ(ReadFile(w + "kept.txt"),
+            StartLog({"games.cxi"}) + "Cannot read: " + w + "in/locked.bin\r\n Moved: " + w +
+                "in/locked.bin To: " + t + "unknown/locked.bin\r\n" +
+                OpenedLine(w + "in/ro/known.bin", kTetris, true) + "Rename failed: " + w +
+                "in/ro/known.bin To: " + w + "in/ro/" + kTetrisName + "\r\n Move failed: " + w +
+                "in/ro/known.bin To: " + t + "Game Boy/known.bin\r\n" +
+                OpenedLine(w + "in/ro/other.bin", "stays where it is", false) + " Move failed: " +
+                w + "in/ro/other.bin To: " + t + "unknown/other.bin\r\nCannot list: " + w +
+                "in/sealed/\r\n" + OpenedLine(w + "in/z.bin", "an ordinary file", false) +
+                " Moved: " + w + "in/z.bin To: " + t + "unknown/z.bin\r\n" + kQuitted);
   // Nothing lost: every file is where the log says.
   EXPECT_EQ(ListTree(w + "in"), (Lines{"ro/known.bin", "ro/other.bin", "sealed/inside.bin"}));
   EXPECT_EQ(ListTree(t), (Lines{"unknown/locked.bin", "unknown/z.bin"}));
   EXPECT_EQ(ReadFile(w + "in/ro/known.bin"), kTetris);
-#endif
 }
 
 }  // namespace
 }  // namespace cartidex::test
+
+#endif  // !_WIN32: line ends and bytes that are no UTF-8 cannot stand in Windows file names, and
+        // the rights are POSIX ones.

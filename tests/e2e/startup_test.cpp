@@ -1,77 +1,48 @@
-// cartidex-cli from the outside: the log of a whole run, the state block, usage errors.
-#include <gtest/gtest.h>
-
-#include "support/run_cli.h"
-#include "support/test_util.h"
+// cartidex-cli from the outside: the log of a whole run, the scratch folder, usage errors.
+#include "app/help_text.h"
+#include "e2e/cli_fixture.h"
+#include "support/fault_scenario.h"
 
 namespace cartidex::test {
 namespace {
 
-const char kExampleCxi[] =
-    "#console#;Game Console\r\n"
-    "Sample Set (Rev 2.0).zip:samp.u1:samp.u2;:65536:131072;:1A2B3C4D:00ff00ff\r\n"
-    "Space Race.bin;32768;89ABCDEF\r\n"
-    "\r\n"
-    "Collection notes: two sets\r\n";
+using CliStartupTest = CliTest;
 
-TEST(CliStartupTest, WorkedExampleLogAndInformationLine) {
-  TempDir home, elsewhere;
-  WriteFile(home.Path("datfiles/Example.cxi"), kExampleCxi);
+TEST_F(CliStartupTest, LogOfAWholeRunTmpEmptiedAndNoLogLeft) {
+  // One set: the information line counts sets, and reads "No" for none only.
+  WriteFile(home.Path("datfiles/Example.cxi"), "#console#;Game Console\r\n" +
+                                                   RomLine("Space Race.bin", kTetris) +
+                                                   "\r\nCollection notes: one set\r\n");
   WriteFile(home.Path("tmp/left.bin"), "left by an earlier run");
   WriteFile(home.Path("tmp/.hidden"), "kept");
   WriteFile(home.Path("tmp/sub/inner.bin"), "kept");
   // A log.txt in the folder the program is started from is somebody else's file.
-  WriteFile(elsewhere.Path("log.txt"), "not ours");
+  WriteFile(work.Path("log.txt"), "not ours");
 
-  CliRun run =
-      RunCli(CARTIDEX_CLI, {"--home", home.path(), "--keep-log", "kept.txt"}, elsewhere.path());
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "Filename: \nName: \nSystem: \nCRC32: \nSize: \nInfo: 2 roms in database\n\n");
-  EXPECT_EQ(ReadFile(elsewhere.Path("kept.txt")),
-            "Cartidex starting\r\nCartidex intialised\r\nRedirection installed\r\n"
-            "Directory \"tmp\" emptied\r\nLoading datafiles :\r\n - Example.cxi\r\n"
-            "Datafiles loaded\r\nShowing dialogbox\r\n\r\nCartidex quitted");
+  CliRun run = Cli({"help", "reload"});
+  const std::string fields = Fields(1);
+  EXPECT_EQ(run.out, fields + ReplaceAll(kHelpText, "\r\n", "\n") + "\n" + fields + fields);
+  EXPECT_EQ(run.log,
+            StartLog({"Example.cxi"}) + "Loading datafiles :\r\n - Example.cxi\r\n" + kQuitted);
   EXPECT_FALSE(Exists(home.Path("log.txt")));
-  EXPECT_EQ(ReadFile(elsewhere.Path("log.txt")), "not ours");
-  EXPECT_FALSE(Exists(home.Path("tmp/left.bin")));
-  EXPECT_TRUE(Exists(home.Path("tmp/.hidden")));
-  EXPECT_TRUE(Exists(home.Path("tmp/sub/inner.bin")));
+  EXPECT_EQ(ReadFile(work.Path("log.txt")), "not ours");
+  EXPECT_EQ(ListTree(home.Path("tmp")), (Lines{".hidden", "sub/inner.bin"}));
 }
 
-TEST(CliStartupTest, ReloadShowsTheNewCountAndHelpPrintsTheText) {
-  TempDir home;
-  MakeDirs(home.Path("datfiles"));
-  CliRun run = RunCli(CARTIDEX_CLI, {"--home", home.path(), "help", "reload"}, home.path());
-  ASSERT_EQ(run.status, 0) << run.err;
-  const std::string empty_state =
-      "Filename: \nName: \nSystem: \nCRC32: \nSize: \nInfo: No roms in database\n\n";
-  const std::string help =
-      "Help for directories\n-----------------------------\n"
-      "You can modify target directories by adding codes.\n"
-      "For example, for a rom called \"Test.rom\", if it has to go to \"C:\\Roms\\<c1>\\\", it "
-      "will go to \"C:\\Roms\\T\\\"\n"
-      "Here they are :\n"
-      "- <c#> represents the caracter placed in the # position from the begging of the name\n"
-      "- <system> represents the console or computer that corresponds to the rom\n"
-      "- <name> represents its name\n";
-  EXPECT_EQ(run.out, empty_state + help + empty_state + empty_state);
-}
-
-TEST(CliStartupTest, BadUsageRunsNothing) {
-  TempDir home;
+TEST_F(CliStartupTest, BadUsageRunsNothing) {
   WriteFile(home.Path("log.txt"), "previous");
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{"--home", home.path(), "frobnicate"},
-                                             {"--home", home.path(), "single"},
-                                             {"--home", home.path(), "single", ""},
-                                             {"--home", home.path(), "single", "no-such-file"},
-                                             {"--home", home.path(), "directory", "no-such-folder"},
-                                             {"--home", home.path(), "--move-known"},
-                                             {"--home"}}) {
-    CliRun run = RunCli(CARTIDEX_CLI, args, home.path());
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(run.out.empty());
-    EXPECT_NE(run.err.find("cartidex-cli: "), std::string::npos);
+  for (const Lines& args : std::vector<Lines>{{"frobnicate"},
+                                              {"single"},
+                                              {"single", ""},
+                                              {"single", "no-such-file"},
+                                              {"directory", "no-such-folder"},
+                                              {"--move-known"}}) {
+    Lines all = {"--home", home.path()};
+    all.insert(all.end(), args.begin(), args.end());
+    CliRun run = RunCli(CARTIDEX_CLI, all, home.path());
+    EXPECT_EQ(run.status, 2) << args[0];
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.starts_with("cartidex-cli: ")) << run.err;
     EXPECT_EQ(ReadFile(home.Path("log.txt")), "previous");
   }
 }

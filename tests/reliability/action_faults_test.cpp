@@ -1,15 +1,16 @@
-// Every platform call of a folder walk with rename and both moves, and of the identification of an
-// archive that is then renamed and moved, is made to fail in turn, each time over a fresh tree:
-// nothing may be lost, the log may promise nothing that did not happen and must name what failed,
-// the fields must show what they show for a failure, and the next command must work as usual.
+// Every platform call of a command is made to fail in turn, each time over a fresh tree: a folder
+// walk with rename and both moves, and "Generate" over a folder with an older list and a file of
+// the user's. Nothing may be lost, the log may promise nothing that did not happen and must name
+// what failed, and the next command must work as usual.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "actions/process_file.h"
 #include "actions/process_folder.h"
+#include "actions/set_lists.h"
 #include "platform/dialog_view.h"
 #include "support/fault_scenario.h"
 #include "support/game_library.h"
@@ -18,128 +19,118 @@
 namespace cartidex::test {
 namespace {
 
-void PrepareHome(TestHome* home) {
-  home->AddDatafile("games.cxi", kGamesDatafile);
+using Step = std::function<void(HeadlessView* view, const std::string& root)>;
+using Check = std::function<std::string(const RunOutcome& run, const RunOutcome& reference)>;
+
+FaultScenario Scenario(std::function<void(const std::string&)> lay_out, Step setup, Step run) {
+  return {[](TestHome* home) { home->AddDatafile("games.cxi", kGamesDatafile); }, lay_out, setup,
+          run};
 }
 
-void SetOptions(HeadlessView* view, const std::string& root) {
-  view->SetChecked(kIdRename, true);
-  view->SetChecked(kIdSubdirs, true);
-  view->SetChecked(kIdMoveKnown, true);
-  view->SetText(kIdMoveKnownField, root + "/out/<system>");
-  view->SetChecked(kIdMoveUnknown, true);
-  view->SetText(kIdMoveUnknownField, root + "/out/unknown");
-}
+// The members of an earlier archive lie in tmp, to be deleted by the walk's first archive.
+const FaultScenario kWalk = Scenario(
+    [](const std::string& root) {
+      WriteFile(root + "/earlier.zip", StoredZip({{"sonic1.bin", kSonic1}, {"x", "x"}}));
+      WriteFile(root + "/in/a.bin", kTetris);
+      WriteFile(root + "/in/Columns.md", kColumns);
+      WriteFile(root + "/in/junk.txt", "not a rom at all");
+      WriteZip(root + "/in/sonic.zip",
+               {ZipMember("docs/", ""), ZipMember("docs/readme.txt", "read me", 8),
+                ZipMember("sonic1.bin", kSonic1, 8), ZipMember("sonic2.bin", kSonic2, 8)});
+      WriteFile(root + "/in/sub/z.gb", kZelda);
+      WriteFile(root + "/in/sub/empty.bin", "");
+      WriteFile(root + "/in/sub/half.zip", StoredZip({{"sonic1.bin", kSonic1}}));
+    },
+    [](HeadlessView* view, const std::string& root) { ProcessFile(root + "/earlier.zip", view); },
+    [](HeadlessView* view, const std::string& root) {
+      for (int id : {kIdRename, kIdSubdirs, kIdMoveKnown, kIdMoveUnknown}) {
+        view->SetChecked(id, true);
+      }
+      view->SetText(kIdMoveKnownField, root + "/out/<system>");
+      view->SetText(kIdMoveUnknownField, root + "/out/unknown");
+      ProcessFolder(view, root + "/in");
+    });
 
-// Runs the scenario with every call failing in turn; gives the number of faults injected.
-int FailEveryCall(const FaultScenario& scenario,
-                  const std::function<std::string(const RunOutcome&)>& extra_checks) {
+// Runs `scenario` with each of its platform calls failing in turn, and `check`s every run; gives
+// the run with nothing failing.
+RunOutcome FailEveryCall(const FaultScenario& scenario, size_t least_calls, const Check& check) {
   const RunOutcome reference = RunWithFault(scenario, 0);
-  EXPECT_EQ(CheckNothingLost(reference, reference), "");
+  EXPECT_EQ(check(reference, reference), "");
   EXPECT_TRUE(FailureLines(reference.log).empty()) << reference.log;
-  const int calls = static_cast<int>(reference.calls.size());
-  EXPECT_GT(calls, 20);
-  int injected = 0;
-  for (int n = 1; n <= calls; ++n) {
-    const RunOutcome run = RunWithFault(scenario, n);
-    const EnvCall& call = run.calls[static_cast<size_t>(n - 1)];
+  EXPECT_GT(reference.calls.size(), least_calls);
+  for (size_t n = 1; n <= reference.calls.size(); ++n) {
+    const RunOutcome run = RunWithFault(scenario, static_cast<int>(n));
     // The same steps up to the failure: the enumeration fails what it means to.
-    if (!call.failed) {
-      ADD_FAILURE() << "call " << n << " did not fail";
-      break;
-    }
-    ++injected;
-    const std::string problems = CheckNothingLost(run, reference) + extra_checks(run);
-    EXPECT_EQ(problems, "") << "call " << n << " (" << EnvOpName(call.op) << " " << call.path
-                            << ") failed; log:\n"
-                            << run.log;
+    const EnvCall& call = run.calls.at(n - 1);
+    EXPECT_TRUE(call.failed) << "call " << n;
+    EXPECT_EQ(check(run, reference), "")
+        << "call " << n << " (" << EnvOpName(call.op) << " " << call.path << ") failed; log:\n"
+        << run.log;
   }
-  return injected;
+  return reference;
 }
 
 TEST(ActionFaultsTest, EveryStepOfAWalkWithRenameAndBothMovesFailsSafely) {
-  FaultScenario scenario;
-  scenario.prepare_home = PrepareHome;
-  scenario.lay_out = [](const std::string& root) {
-    WriteFile(root + "/in/a.bin", kTetris);
-    WriteFile(root + "/in/Columns.md", kColumns);
-    WriteFile(root + "/in/junk.txt", "not a rom at all");
-    WriteZip(root + "/in/sonic.zip",
-             {ZipMember("sonic1.bin", kSonic1, 8), ZipMember("sonic2.bin", kSonic2, 8)});
-    WriteFile(root + "/in/sub/z.gb", kZelda);
-    WriteFile(root + "/in/sub/empty.bin", "");
-    WriteZip(root + "/in/sub/half.zip", {ZipMember("sonic1.bin", kSonic1)});
-  };
-  scenario.run = [](HeadlessView* view, const std::string& root) {
-    SetOptions(view, root);
-    ProcessFolder(view, root + "/in");
-  };
-  const int injected = FailEveryCall(scenario, [](const RunOutcome& run) {
+  FailEveryCall(kWalk, 100, [](const RunOutcome& run, const RunOutcome& reference) {
     // A walk ends with "Several" in four fields, whatever failed.
-    std::string problems;
-    for (size_t i : {0u, 1u, 3u, 4u}) {
-      if (run.fields[i] != "Several")
-        problems += "field " + std::to_string(i) + " is not Several\n";
-    }
-    return problems;
+    const bool several = run.fields[0] == "Several" && run.fields[1] == "Several" &&
+                         run.fields[3] == "Several" && run.fields[4] == "Several";
+    return CheckNothingLost(run, reference) + (several ? "" : "the fields are not Several\n");
   });
-  std::printf("walk: %d faults injected and survived\n", injected);
 }
 
 TEST(ActionFaultsTest, AFullDiskDuringAWalkLosesNothing) {
-  FaultScenario scenario;
-  scenario.prepare_home = PrepareHome;
-  scenario.lay_out = [](const std::string& root) {
-    WriteZip(root + "/in/a.zip", {ZipMember("sonic1.bin", kSonic1, 8), ZipMember("x", "x")});
-    WriteZip(root + "/in/sonic.zip",
-             {ZipMember("sonic1.bin", kSonic1, 8), ZipMember("sonic2.bin", kSonic2, 8)});
-    WriteFile(root + "/in/z.gb", kZelda);
-  };
-  scenario.run = [](HeadlessView* view, const std::string& root) {
-    SetOptions(view, root);
-    ProcessFolder(view, root + "/in");
-  };
-  const RunOutcome reference = RunWithFault(scenario, 0);
-  int injected = 0;
-  // The disk fills up in the first archive, between its members, in the second archive.
-  for (int64_t room : {0, 1, 19, 20, 21, 30, 45, 50, 60}) {
-    const RunOutcome run =
-        RunWithFault(scenario, [room](FaultEnv* env) { env->DiskFullAfter(room); });
-    ++injected;
+  const RunOutcome reference = RunWithFault(kWalk, 0);
+  // The members of the first archive take 51 bytes, those of the second 20.
+  for (int64_t room : {0, 1, 7, 20, 27, 40, 51, 60}) {
+    const RunOutcome run = RunWithFault(kWalk, [room](FaultEnv* env) { env->DiskFullAfter(room); });
     EXPECT_EQ(CheckNothingLost(run, reference), "") << room << " bytes; log:\n" << run.log;
   }
-  std::printf("full disk: %d faults injected and survived\n", injected);
 }
 
-TEST(ActionFaultsTest, EveryStepOfAnArchiveIdentificationFailsSafely) {
-  FaultScenario scenario;
-  scenario.prepare_home = PrepareHome;
-  scenario.lay_out = [](const std::string& root) {
-    WriteZip(root + "/in/earlier.zip", {ZipMember("sonic1.bin", kSonic1), ZipMember("x", "x")});
-    WriteZip(root + "/in/pack.zip",
-             {ZipMember("docs/", ""), ZipMember("docs/readme.txt", "read me", 8),
-              ZipMember("sonic1.bin", kSonic1, 8), ZipMember("sonic2.bin", kSonic2, 8)});
-  };
-  // The members of an earlier archive lie in tmp, to be deleted by this identification.
-  scenario.setup = [](HeadlessView* view, const std::string& root) {
-    ProcessFile(root + "/in/earlier.zip", view);
-  };
-  scenario.run = [](HeadlessView* view, const std::string& root) {
-    SetOptions(view, root);
-    ProcessFile(root + "/in/pack.zip", view);
-  };
-  const int injected = FailEveryCall(scenario, [](const RunOutcome& run) {
-    const bool failed = run.log.find("Cannot extract: ") != std::string::npos ||
-                        run.log.find("Cannot read: ") != std::string::npos;
-    const bool renamed = run.log.find("Renamed: ") != std::string::npos;
-    const std::vector<std::string> identified = {renamed ? "Sonic Pack.zip" : "pack.zip",
-                                                 "Sonic Pack.zip", "Mega Drive", "Zipfile",
-                                                 "Zipfile"};
-    const std::vector<std::string> expected =
-        failed ? std::vector<std::string>(5, "Error") : identified;
-    return run.fields == expected ? std::string() : "the fields are not those of the outcome\n";
-  });
-  std::printf("archive: %d faults injected and survived\n", injected);
+// Each list is written whole or logged as not written, and then is either gone or the older
+// one, never a cut one; nothing else is touched, and the next "Generate" writes every list.
+std::string CheckLists(const RunOutcome& run, const RunOutcome& reference) {
+  std::string problems;
+  for (const auto& [path, contents] : reference.after) {
+    const auto now = run.after.find(path), then = run.before.find(path);
+    const bool gone = now == run.after.end();
+    if (!gone && now->second == contents) continue;
+    if (run.log.find("List not written: " + path + "\r\n") == std::string::npos ||
+        (!gone && (then == run.before.end() || then->second != now->second))) {
+      problems +=
+          "neither written nor logged as not written, and gone or as before: " + path + "\n";
+    }
+  }
+  for (const auto& [path, contents] : run.after) {
+    if (reference.after.count(path) == 0) problems += "a file that should not be: " + path + "\n";
+  }
+  for (const std::string& line : FailureLines(run.log)) {
+    if (!line.starts_with("List not written: ")) problems += "another failure: " + line + "\n";
+  }
+  if (!run.next_log.empty() || Rooted(run.next_after) != Rooted(reference.next_after)) {
+    problems += "the next Generate does not write every list\n";
+  }
+  return problems;
+}
+
+TEST(GenerateFaultsTest, EveryStepOfGenerateFailsSafely) {
+  const FaultScenario scenario = Scenario(
+      [](const std::string& root) {
+        WriteZip(root + "/in/sonic.zip",
+                 {ZipMember("sonic1.bin", kSonic1), ZipMember("sonic2.bin", kSonic2)});
+        WriteFile(root + "/lists/Game Boy_have.txt", "an older list");
+        WriteFile(root + "/lists/notes.txt", "the user's own file");
+      },
+      // An owned set, so that both kinds of list have lines.
+      [](HeadlessView* view, const std::string& root) {
+        ProcessFile(root + "/in/sonic.zip", view);
+      },
+      [](HeadlessView*, const std::string& root) { WriteSetLists(root + "/lists"); });
+  const RunOutcome reference = FailEveryCall(scenario, 15, CheckLists);
+  EXPECT_EQ(reference.log, "");
+  EXPECT_EQ(reference.after.at("HOME/first/lists/Mega Drive_have.txt"),
+            "Owning Mega Drive sets:\r\n\r\nSonic Pack\r\n");
 }
 
 }  // namespace

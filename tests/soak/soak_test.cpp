@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,32 +21,20 @@ namespace cartidex::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Open descriptors of this process.
-size_t OpenHandles() {
-  size_t n = 0;
-  for (auto it = fs::directory_iterator("/proc/self/fd"); it != fs::directory_iterator(); ++it) ++n;
-  return n;
-}
-
-std::vector<std::string> Files(const std::string& root) {
-  return fs::exists(root) ? ListTree(root) : std::vector<std::string>();
-}
+using Lines = std::vector<std::string>;
 
 TEST(SoakTest, HundredRunsLeakNoHandleAndLeaveTmpEmpty) {
   TempDir home, work;
   WriteFile(home.Path("datfiles/games.cxi"), kGamesDatafile);
-  WriteFile(work.Path("a/in/tetris.bin"), kTetris);
-  WriteFile(work.Path("a/in/deep/er/zelda.bin"), kZelda);
-  WriteFile(work.Path("a/in/junk.txt"), "no rom at all");
-  WriteFile(work.Path("a/in/empty.bin"), "");
-  WriteZip(work.Path("a/in/sonic.zip"),
+  WriteFile(work.Path("a/tetris.bin"), kTetris);
+  WriteFile(work.Path("a/deep/er/zelda.bin"), kZelda);
+  WriteFile(work.Path("a/junk.txt"), "no rom at all");
+  WriteFile(work.Path("a/empty.bin"), "");
+  WriteZip(work.Path("a/sonic.zip"),
            {ZipMember("sonic1.bin", kSonic1, 8), ZipMember("dir/sonic2.bin", kSonic2, 8)});
-  WriteZip(work.Path("a/in/half.zip"), {ZipMember("sonic1.bin", kSonic1), ZipMember("x", "x")});
-  WriteZip(work.Path("single.zip"), {ZipMember("sonic1.bin", kSonic1), ZipMember("s2", kSonic2)});
+  WriteFile(work.Path("a/half.zip"), StoredZip({{"sonic1.bin", kSonic1}, {"x", "x"}}));
+  WriteFile(work.Path("single.zip"), StoredZip({{"sonic1.bin", kSonic1}, {"s2", kSonic2}}));
   WriteFile(work.Path("single.bin"), kColumns);
-  const size_t files = Files(work.path()).size();
-
   size_t handles = 0;
   for (int run = 0; run < 100; ++run) {
     SCOPED_TRACE("run " + std::to_string(run));
@@ -56,24 +45,24 @@ TEST(SoakTest, HundredRunsLeakNoHandleAndLeaveTmpEmpty) {
     std::string error;
     ASSERT_TRUE(ParseCliArgs(
         {"--home", home.path(), "single", work.Path("single.zip"), "single",
-         work.Path("single.bin"), "--rename", "--subdirs", "--move-known", to + "/in/<system>",
-         "--move-unknown", to + "/in/unknown", "directory", from, "generate", work.Path("lists")},
+         work.Path("single.bin"), "--rename", "--subdirs", "--move-known", to + "/<system>",
+         "--move-unknown", to + "/unknown", "directory", from, "generate", work.Path("lists")},
         work.path(), &plan, &error))
         << error;
     std::string out;
     RunCliPlan(plan, [&](std::string_view text) { out += text; });
     ASSERT_NE(out.find("Filename: Several"), std::string::npos);
-    EXPECT_TRUE(Files(home.Path("tmp")).empty());
+    EXPECT_EQ(ListTree(home.Path("tmp")), Lines{});
     // Every file is still there, once; the walk left nothing behind on its side.
-    EXPECT_EQ(Files(work.path()).size(), files + 4);  // the lists of the two systems
-    EXPECT_TRUE(Files(from).empty());
-    if (run == 0) handles = OpenHandles();
-    EXPECT_EQ(OpenHandles(), handles);
+    EXPECT_EQ(ListTree(to),
+              (Lines{"Game Boy/Tetris.gb", "Game Boy/Zelda.gb", "Mega Drive/Sonic Pack.zip",
+                     "unknown/empty.bin", "unknown/half.zip", "unknown/junk.txt"}));
+    EXPECT_EQ(ListTree(from), Lines{});
+    EXPECT_EQ(ListTree(work.Path("lists")).size(), 4u);
+    const auto open = std::distance(fs::directory_iterator("/proc/self/fd"), {});
+    if (run == 0) handles = static_cast<size_t>(open);
+    EXPECT_EQ(static_cast<size_t>(open), handles);
   }
-  EXPECT_EQ(Files(work.Path("a")),
-            (std::vector<std::string>{"in/Game Boy/Tetris.gb", "in/Game Boy/Zelda.gb",
-                                      "in/Mega Drive/Sonic Pack.zip", "in/unknown/empty.bin",
-                                      "in/unknown/half.zip", "in/unknown/junk.txt"}));
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 #define CARTIDEX_TESTS_SUPPORT_GAME_LIBRARY_H_
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/test_util.h"
 
@@ -40,6 +43,30 @@ inline constexpr const char* kNestedGamesDatafile1 =
     "Columns.md;12;44444444\r\n";
 inline constexpr const char* kNestedGamesDatafile2 =
     "#console#;Nintendo\\Game Boy\r\nZelda.gb;16;55555555\r\n";
+
+// A CRC-32 in eight upper-case hexadecimal digits, as datafiles and the CRC32 field write it.
+inline std::string Hex8(uint32_t crc) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(crc));
+  return text;
+}
+
+// A datafile line for one ROM given by its contents: "name;size;CRC".
+inline std::string RomLine(const std::string& name, const std::string& contents) {
+  return name + ";" + std::to_string(contents.size()) + ";" + Hex8(Crc32(contents)) + "\r\n";
+}
+
+// A datafile line for a set of ROMs given as (name, contents): "Set.zip:a:b;:size:size;:CRC:CRC".
+inline std::string SetLine(const std::string& set,
+                           const std::vector<std::pair<std::string, std::string>>& roms) {
+  std::string names = set, sizes, crcs;
+  for (const auto& [name, contents] : roms) {
+    names += ":" + name;
+    sizes += ":" + std::to_string(contents.size());
+    crcs += ":" + Hex8(Crc32(contents));
+  }
+  return names + ";" + sizes + ";" + crcs + "\r\n";
+}
 
 // The log line of a plain file (or an archive's member) whose CRC-32 was looked up.
 inline std::string OpenedLine(const std::string& path, const std::string& contents, bool found) {

@@ -11,6 +11,7 @@ struct CliRun {
   int status = -1;
   std::string out;
   std::string err;
+  std::string log;  // the log the run kept, when the caller reads it
 };
 
 // Runs `cli` with `args` from the folder `cwd`.

@@ -85,19 +85,6 @@ TempDir::~TempDir() {
   fs::remove_all(FsPath(path_), ec);
 }
 
-std::string TempDir::Path(std::string_view relative) const {
-#ifdef _WIN32
-  // Paths in Windows form, as a user of the Windows program types them.
-  std::string path = path_ + "\\" + std::string(relative);
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-#else
-  return path_ + "/" + std::string(relative);
-#endif
-}
-
 std::string NativePath(std::string_view relative) {
   std::string path(relative);
 #ifdef _WIN32
@@ -106,6 +93,10 @@ std::string NativePath(std::string_view relative) {
   }
 #endif
   return path;
+}
+
+std::string TempDir::Path(std::string_view relative) const {
+  return path_ + NativePath("/") + NativePath(relative);
 }
 
 void MakeDirs(const std::string& path) {
@@ -157,39 +148,19 @@ uint32_t Crc32(std::string_view data) {
 }
 
 std::string ForgeCrc(std::string_view prefix, uint32_t crc) {
-  // The CRC-32 of prefix + x is affine in the 32 bits of x: solve for x over GF(2).
-  auto with = [&](uint32_t x) {
-    std::string s(prefix);
-    for (int k = 0; k < 4; ++k) s.push_back(static_cast<char>((x >> (8 * k)) & 0xFF));
-    return Crc32(s);
-  };
-  const uint32_t base = with(0);
-  uint32_t column[32];
-  for (int j = 0; j < 32; ++j) column[j] = with(1u << j) ^ base;
-  // Rows of the augmented system: for each output bit i, the input bits that flip it.
-  uint64_t rows[32];
-  const uint32_t want = crc ^ base;
-  for (int i = 0; i < 32; ++i) {
-    uint64_t row = 0;
-    for (int j = 0; j < 32; ++j) row |= static_cast<uint64_t>((column[j] >> i) & 1u) << j;
-    rows[i] = row | (static_cast<uint64_t>((want >> i) & 1u) << 32);
+  // The CRC-32 register run back from the wanted value over four bytes: each step finds the
+  // table entry whose top byte it must have come from (no two entries share one). What is left
+  // differs from the register after `prefix` by exactly the four bytes to append.
+  const z_crc_t* table = get_crc_table();
+  uint32_t reg = ~crc;
+  for (int k = 0; k < 4; ++k) {
+    uint32_t i = 0;
+    while ((table[i] >> 24) != (reg >> 24)) ++i;
+    reg = ((reg ^ table[i]) << 8) | i;
   }
-  for (int col = 0; col < 32; ++col) {
-    int pivot = col;
-    while (pivot < 32 && !((rows[pivot] >> col) & 1u)) ++pivot;
-    if (pivot == 32) {
-      ADD_FAILURE() << "cannot forge a CRC-32";
-      return std::string(prefix);
-    }
-    std::swap(rows[col], rows[pivot]);
-    for (int r = 0; r < 32; ++r) {
-      if (r != col && ((rows[r] >> col) & 1u)) rows[r] ^= rows[col];
-    }
-  }
-  uint32_t x = 0;
-  for (int j = 0; j < 32; ++j) x |= static_cast<uint32_t>((rows[j] >> 32) & 1u) << j;
+  const uint32_t bytes = reg ^ ~Crc32(prefix);
   std::string out(prefix);
-  for (int k = 0; k < 4; ++k) out.push_back(static_cast<char>((x >> (8 * k)) & 0xFF));
+  for (int k = 0; k < 4; ++k) out.push_back(static_cast<char>((bytes >> (8 * k)) & 0xFF));
   return out;
 }
 

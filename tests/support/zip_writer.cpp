@@ -24,28 +24,24 @@ void Put64(std::string* out, uint64_t v) {
   Put32(out, static_cast<uint32_t>(v >> 32));
 }
 
-}  // namespace
-
+// The member's data deflated raw, as a zip's method 8 holds it: a zlib stream without a preset
+// dictionary is two header bytes, the raw deflate data and four check bytes.
 std::string RawDeflate(const std::string& data) {
-  z_stream s = {};
-  if (deflateInit2(&s, Z_BEST_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-    ADD_FAILURE() << "deflateInit2";
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  std::string out(size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
+                Z_BEST_COMPRESSION) != Z_OK) {
+    ADD_FAILURE() << "compress2";
     return std::string();
   }
-  std::string out(deflateBound(&s, static_cast<uLong>(data.size())) + 16, '\0');
-  s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  s.avail_in = static_cast<uInt>(data.size());
-  s.next_out = reinterpret_cast<Bytef*>(out.data());
-  s.avail_out = static_cast<uInt>(out.size());
-  if (deflate(&s, Z_FINISH) != Z_STREAM_END) ADD_FAILURE() << "deflate";
-  out.resize(s.total_out);
-  deflateEnd(&s);
-  return out;
+  return out.substr(2, size - 6);
 }
 
+}  // namespace
+
 std::string MakeZip(const std::vector<ZipMember>& members) {
-  std::string archive;
-  std::string directory;
+  std::string archive, directory;
   for (const ZipMember& m : members) {
     const std::string payload = m.method == 8 ? RawDeflate(m.data) : m.data;
     const uint64_t declared = m.declared_size.value_or(m.data.size());
@@ -56,49 +52,34 @@ std::string MakeZip(const std::vector<ZipMember>& members) {
       Put16(&extra, 8);
       Put64(&extra, declared);
     }
-    const uint32_t size32 = zip64 ? 0xFFFFFFFFu : static_cast<uint32_t>(declared);
-    const uint32_t crc = Crc32(m.data);
+    // The fields that the local header and the directory entry share, from "version needed" on.
+    std::string common;
+    Put16(&common, zip64 ? 45 : 20);
+    Put16(&common, 0);
+    Put16(&common, m.method);
+    Put32(&common, m.dos_date_time);
+    Put32(&common, Crc32(m.data));
+    Put32(&common, static_cast<uint32_t>(payload.size()));
+    Put32(&common, zip64 ? 0xFFFFFFFFu : static_cast<uint32_t>(declared));
+    Put16(&common, static_cast<uint32_t>(m.name.size()));
+    Put16(&common, static_cast<uint32_t>(extra.size()));
     const uint32_t offset = static_cast<uint32_t>(archive.size());
-
     Put32(&archive, 0x04034b50);
-    Put16(&archive, zip64 ? 45 : 20);
-    Put16(&archive, 0);
-    Put16(&archive, m.method);
-    Put32(&archive, m.dos_date_time);
-    Put32(&archive, crc);
-    Put32(&archive, static_cast<uint32_t>(payload.size()));
-    Put32(&archive, size32);
-    Put16(&archive, static_cast<uint32_t>(m.name.size()));
-    Put16(&archive, static_cast<uint32_t>(extra.size()));
-    archive += m.name;
-    archive += extra;
-    archive += payload;
-
+    archive += common + m.name + extra + payload;
     Put32(&directory, 0x02014b50);
     Put16(&directory, zip64 ? 45 : 20);
-    Put16(&directory, zip64 ? 45 : 20);
-    Put16(&directory, 0);
-    Put16(&directory, m.method);
-    Put32(&directory, m.dos_date_time);
-    Put32(&directory, crc);
-    Put32(&directory, static_cast<uint32_t>(payload.size()));
-    Put32(&directory, size32);
-    Put16(&directory, static_cast<uint32_t>(m.name.size()));
-    Put16(&directory, static_cast<uint32_t>(extra.size()));
+    directory += common;
     Put16(&directory, static_cast<uint32_t>(m.comment.size()));
     Put16(&directory, 0);
     Put16(&directory, 0);
     Put32(&directory, 0);
     Put32(&directory, offset);
-    directory += m.name;
-    directory += extra;
-    directory += m.comment;
+    directory += m.name + extra + m.comment;
   }
   const uint32_t directory_offset = static_cast<uint32_t>(archive.size());
   archive += directory;
   Put32(&archive, 0x06054b50);
-  Put16(&archive, 0);
-  Put16(&archive, 0);
+  Put32(&archive, 0);
   Put16(&archive, static_cast<uint32_t>(members.size()));
   Put16(&archive, static_cast<uint32_t>(members.size()));
   Put32(&archive, static_cast<uint32_t>(directory.size()));

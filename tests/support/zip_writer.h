@@ -32,8 +32,7 @@ struct ZipMember {
   }
 
   std::string name;
-  // The member's contents (uncompressed).
-  std::string data;
+  std::string data;  // the member's contents, uncompressed
   // 0 stores `data`, 8 deflates it; any other method number stores `data` as its payload.
   uint16_t method = 0;
   uint32_t dos_date_time = kTestDosTime;
@@ -50,9 +49,6 @@ void WriteZip(const std::string& path, const std::vector<ZipMember>& members);
 
 // A zip whose members, given as (name, contents), are stored uncompressed in this order.
 std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members);
-
-// The member's data deflated raw, as a zip's method 8 holds it.
-std::string RawDeflate(const std::string& data);
 
 }  // namespace cartidex::test
 

@@ -1,0 +1,64 @@
+// What every end-to-end test shares: a program folder and a folder to start cartidex-cli from,
+// a run that keeps its log, and the texts that every run prints and logs.
+#ifndef CARTIDEX_TESTS_E2E_CLI_FIXTURE_H_
+#define CARTIDEX_TESTS_E2E_CLI_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/game_library.h"
+#include "support/run_cli.h"
+#include "support/test_util.h"
+#include "support/zip_writer.h"
+
+namespace cartidex::test {
+
+using Lines = std::vector<std::string>;
+
+inline constexpr char kQuitted[] = "Cartidex quitted";
+
+// The log when the dialog shows, after loading `datafiles`.
+inline std::string StartLog(const Lines& datafiles) {
+  std::string log =
+      "Cartidex starting\r\nCartidex intialised\r\nRedirection installed\r\n"
+      "Directory \"tmp\" emptied\r\nLoading datafiles :\r\n";
+  for (const std::string& name : datafiles) log += " - " + name + "\r\n";
+  return log + "Datafiles loaded\r\nShowing dialogbox\r\n\r\n";
+}
+
+// The block of fields that cartidex-cli prints at start and after every command, with `sets` in
+// the database.
+inline std::string Fields(int sets, const std::string& file = "", const std::string& name = "",
+                          const std::string& system = "", const std::string& crc = "",
+                          const std::string& size = "") {
+  return "Filename: " + file + "\nName: " + name + "\nSystem: " + system + "\nCRC32: " + crc +
+         "\nSize: " + size + "\nInfo: " + (sets > 0 ? std::to_string(sets) : "No") +
+         " roms in database\n\n";
+}
+
+// A program folder and a folder to start cartidex-cli from.
+struct CliFolders {
+  // runs cartidex-cli from `work` with its program folder in `home`, then `args`; run.log is
+  // the log it kept at exit, in work/kept.txt.
+  CliRun Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--home", home.path(), "--keep-log", work.Path("kept.txt")});
+    CliRun run = RunCli(CARTIDEX_CLI, args, work.path());
+    EXPECT_EQ(run.status, 0) << run.err;
+    if (Exists(work.Path("kept.txt"))) run.log = ReadFile(work.Path("kept.txt"));
+    return run;
+  }
+  // The log line of an archive member extracted to `tmp`.
+  std::string Member(const std::string& name, const std::string& contents, bool found) const {
+    return "  - " + OpenedLine(home.Path("tmp/" + name), contents, found);
+  }
+
+  TempDir home, work;
+};
+
+class CliTest : public ::testing::Test, public CliFolders {};
+
+}  // namespace cartidex::test
+
+#endif  // CARTIDEX_TESTS_E2E_CLI_FIXTURE_H_
