@@ -11,9 +11,13 @@ namespace cartidex::test {
 
 namespace {
 
-constexpr const char* kFailureHeads[] = {
-    "Cannot read: ",   "Cannot extract: ", "Cannot list: ",
-    "Rename failed: ", " Move failed: ",   "List not written: "};
+constexpr const char* kFailureHeads[] = {"Cannot read: ",
+                                         "Cannot extract: ",
+                                         "Cannot list: ",
+                                         "Rename failed: ",
+                                         " Move failed: ",
+                                         "List not written: ",
+                                         "Not a folder of its own: "};
 
 std::vector<std::string> Lines(const std::string& log) {
   std::vector<std::string> lines;
@@ -23,14 +27,6 @@ std::vector<std::string> Lines(const std::string& log) {
     start = end + 2;
   }
   return lines;
-}
-
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  if (from.empty()) return text;
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-  return text;
 }
 
 // The run's folder as "HOME", and on Windows the separators the program writes as '/', so that
@@ -94,6 +90,14 @@ bool FailureNames(const std::vector<NamedFailure>& failures, const std::string& 
 }
 
 }  // namespace
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
 
 Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string* bad,
                         bool lexical) {

@@ -28,6 +28,9 @@ Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string*
 // The log's failure lines (the six kinds), without their "\r\n".
 std::vector<std::string> FailureLines(const std::string& log);
 
+// `text` with every `from` replaced by `to`.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
+
 // One command over a tree below a root folder.
 struct FaultScenario {
   // Datafiles (loaded after this) and anything else the program folder needs.
