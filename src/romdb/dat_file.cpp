@@ -1,9 +1,46 @@
 #include "romdb/dat_file.h"
 
-#include "romdb/dat_numbers.h"
-#include "romdb/rom_database.h"
+#include "romdb/dat_text_reader.h"
+#include "romdb/dat_xml_reader.h"
 
 namespace cartidex {
+
+namespace {
+
+// The value of a hexadecimal digit, or 16 for any other byte.
+uint32_t HexDigit(char c) {
+  if (c >= '0' && c <= '9') return static_cast<uint32_t>(c - '0');
+  if (c >= 'a' && c <= 'f') return static_cast<uint32_t>(c - 'a' + 10);
+  if (c >= 'A' && c <= 'F') return static_cast<uint32_t>(c - 'A' + 10);
+  return 16;
+}
+
+// Digits of one base only, and no more of them than the value can take.
+bool ParseDigits(std::string_view digits, uint32_t base, uint32_t* value) {
+  if (digits.empty()) return false;
+  uint64_t v = 0;
+  for (const char c : digits) {
+    const uint32_t d = HexDigit(c);
+    if (d >= base) return false;
+    v = v * base + d;
+    if (v > 0xFFFFFFFFu) return false;
+  }
+  *value = static_cast<uint32_t>(v);
+  return true;
+}
+
+}  // namespace
+
+bool ParseDatSize(std::string_view text, uint32_t* value) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    return ParseDigits(text.substr(2), 16, value);
+  }
+  return ParseDigits(text, 10, value);
+}
+
+bool ParseDatCrc(std::string_view text, uint32_t* value) {
+  return text.size() == 8 && ParseDigits(text, 16, value);
+}
 
 void DatFile::SetSystem(std::string_view system, uint64_t line) {
   if (system.size() > kMaxText) {
@@ -43,22 +80,32 @@ void AddDatFile(const DatFile& dat, RomDatabase* db) {
   std::string set_name;
   for (const DatGame& g : dat.games()) {
     if (g.rom_count == 0) continue;
-    std::span<const ParsedRom> roms = dat.roms(g);
-    const char* reason = nullptr;
-    if (g.name.empty()) {
-      reason = kMissingFields;
-    } else {
+    const std::span<const ParsedRom> roms = dat.roms(g);
+    const char* reason = kMissingFields;
+    if (!g.name.empty()) {
       set_name.assign(g.name);
       set_name += ".zip";
       if (g.bad_number) {
-        reason = CheckSetExact(*db, set_name, roms, dat.system());
+        reason = db->CheckSet(set_name, roms, dat.system());
         if (reason == nullptr) reason = kBadNumber;
       } else {
-        reason = AddCheckedSetExact(db, set_name, roms, dat.system());
+        reason = db->AddSet(set_name, roms, dat.system());
       }
     }
     if (reason != nullptr) LogSkippedLine(g.line, reason);
   }
+}
+
+bool ReadDat(std::span<char> contents, DatFile* dat) {
+  std::string_view text(contents.data(), contents.size());
+  // Only XML comes in UTF-16; the parser converts it.
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    return ReadXmlDat(contents, dat);
+  }
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first != std::string_view::npos && text[first] == '<') return ReadXmlDat(contents, dat);
+  return ReadClrMameProDat(std::string_view(contents.data(), contents.size()), dat);
 }
 
 }  // namespace cartidex

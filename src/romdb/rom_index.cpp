@@ -1,66 +1,72 @@
-// The lookup index of the ROM table: building it, from one table or from two halves.
+#include "romdb/rom_index.h"
+
 #include <algorithm>
 #include <tuple>
 
-#include "romdb/rom_database.h"
-
 namespace cartidex {
 
-void RomDatabase::BuildIndexOf(std::span<const uint32_t> first, std::span<const uint32_t> second,
-                               IndexBuild* out) {
-  IndexBuild& build = *out;
-  // About two rows a bucket, at most 65536 buckets: a lookup looks at a handful of rows.
-  const uint32_t n = static_cast<uint32_t>(first.size() + second.size());
+namespace {
+
+// Rows compare by CRC-32 and size; rows of one CRC-32 and size by entry.
+bool KeyBefore(uint32_t crc, uint32_t size, uint32_t other_crc, uint32_t other_size) {
+  return std::tie(crc, size) < std::tie(other_crc, other_size);
+}
+
+}  // namespace
+
+void RomIndex::Clear() {
+  rows_.clear();
+  arranged_ = false;
+}
+
+void RomIndex::Add(uint32_t crc, uint32_t size) {
+  rows_.push_back(Row{crc, size, static_cast<uint32_t>(rows_.size())});
+  arranged_ = false;
+}
+
+void RomIndex::Arrange() const {
+  // About two rows a bucket and at most 65536 buckets: a lookup looks at a handful of rows.
+  const size_t n = rows_.size();
   uint32_t bits = 1;
-  while (bits < 16 && (1u << bits) < n / 2) ++bits;
-  build.shift = 32 - bits;
+  while (bits < 16 && (size_t{1} << bits) < n / 2) ++bits;
+  shift_ = 32 - bits;
   const uint32_t buckets = 1u << bits;
 
-  // A counting sort by bucket. Going up the table fills each bucket in index order, moving its
-  // start along; the starts are then where the next bucket begins, and shift back by one.
-  std::vector<uint32_t>& starts = build.starts;
-  starts.assign(buckets + 1, 0);
-  for (const uint32_t crc : first) ++starts[(crc >> build.shift) + 1];
-  for (const uint32_t crc : second) ++starts[(crc >> build.shift) + 1];
-  for (uint32_t b = 0; b < buckets; ++b) starts[b + 1] += starts[b];
-  build.rows.resize(n);
-  uint32_t i = 0;
-  for (const std::span<const uint32_t> part : {first, second}) {
-    for (const uint32_t crc : part) build.rows[starts[crc >> build.shift]++] = Row{crc, i++};
-  }
-  std::copy_backward(starts.begin(), starts.end() - 1, starts.end());
-  starts[0] = 0;
-}
+  // Count the rows of each bucket, then place each row at the next free place of its bucket.
+  bucket_start_.assign(buckets + 1, 0);
+  for (const Row& row : rows_) ++bucket_start_[BucketOf(row.crc) + 1];
+  for (uint32_t b = 0; b < buckets; ++b) bucket_start_[b + 1] += bucket_start_[b];
+  std::vector<uint32_t> next(bucket_start_.begin(), bucket_start_.end() - 1);
+  std::vector<Row> arranged(n);
+  for (const Row& row : rows_) arranged[next[BucketOf(row.crc)]++] = row;
 
-void RomDatabase::InstallIndex(IndexBuild&& build) const {
-  index_ = std::move(build.rows);
-  bucket_start_ = std::move(build.starts);
-  bucket_shift_ = build.shift;
-  const size_t buckets = bucket_start_.size() - 1;
-  for (size_t b = 0; b < buckets; ++b) {
-    if (bucket_start_[b + 1] - bucket_start_[b] <= kSmallBucket) continue;
-    std::sort(index_.begin() + bucket_start_[b], index_.begin() + bucket_start_[b + 1],
-              [this](const Row& x, const Row& y) {
-                return std::tie(x.crc, roms_[x.index].size, x.index) <
-                       std::tie(y.crc, roms_[y.index].size, y.index);
+  for (uint32_t b = 0; b < buckets; ++b) {
+    std::sort(arranged.begin() + bucket_start_[b], arranged.begin() + bucket_start_[b + 1],
+              [](const Row& x, const Row& y) {
+                return std::tie(x.crc, x.size, x.index) < std::tie(y.crc, y.size, y.index);
               });
   }
-  index_stale_ = false;
+  rows_ = std::move(arranged);
+  arranged_ = true;
 }
 
-void RomDatabase::BuildIndex() const {
-  // Into the storage of the index it replaces: a reload then writes over memory it holds.
-  IndexBuild build{std::move(index_), std::move(bucket_start_), bucket_shift_};
-  BuildIndexOf(crcs_, {}, &build);
-  InstallIndex(std::move(build));
-}
-
-void RomDatabase::AdoptIndex(IndexBuild&& build) {
-  if (build.rows.size() != crcs_.size() || build.starts.empty()) {
-    index_stale_ = true;
-    return;
-  }
-  InstallIndex(std::move(build));
+std::optional<uint32_t> RomIndex::Next(uint32_t crc, uint32_t size, uint32_t from) const {
+  if (!arranged_) Arrange();
+  const uint32_t bucket = BucketOf(crc);
+  const Row* first = rows_.data() + bucket_start_[bucket];
+  const Row* last = rows_.data() + bucket_start_[bucket + 1];
+  // The rows of this CRC-32 and size, in entry order.
+  const Row* match = std::partition_point(
+      first, last, [&](const Row& r) { return KeyBefore(r.crc, r.size, crc, size); });
+  const Row* end = std::partition_point(
+      match, last, [&](const Row& r) { return !KeyBefore(crc, size, r.crc, r.size); });
+  if (match == end) return std::nullopt;
+  const Row* after =
+      std::partition_point(match, end, [&](const Row& r) { return r.index <= from; });
+  if (after != end) return after->index;
+  // Round past the end of the table: the lowest match comes before `from`, or is entry 0.
+  if (match->index < from || from == 0) return match->index;
+  return std::nullopt;
 }
 
 }  // namespace cartidex

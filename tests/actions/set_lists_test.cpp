@@ -18,14 +18,12 @@ using Lines = std::vector<std::string>;
 
 class SetListsTest : public ::testing::Test {
  protected:
-  // Adds a one-ROM set named after `name` (its display name ends in ".zip").
-  void AddSet(std::string_view system, std::string_view name, bool owned = false) {
-    uint32_t rom = Database().AddRom(name, system, 0x1000u + serial_, 10u + serial_);
+  // Adds a one-ROM set named `set_name`.
+  void AddSet(std::string_view system, std::string_view set_name, bool owned = false) {
+    const ParsedRom rom{"r", 10u + serial_, 0x1000u + serial_};
     ++serial_;
-    const int32_t roms[] = {static_cast<int32_t>(rom)};
-    uint32_t set = Database().AddSet(name, roms);
-    ASSERT_NE(set, kNoIndex);
-    Database().MarkSetOwned(static_cast<int32_t>(set), owned);
+    ASSERT_EQ(Database().AddSet(set_name, std::span(&rom, 1), system), nullptr);
+    Database().MarkSetOwned(static_cast<int32_t>(Database().GetSetCount() - 1), owned);
   }
   std::string List(std::string_view name) {
     return ReadFile(dir_.Path("lists/" + std::string(name)));
@@ -37,11 +35,11 @@ class SetListsTest : public ::testing::Test {
 };
 
 TEST_F(SetListsTest, OneFilePairPerSystemWithExactBytes) {
-  AddSet("A", "Alpha.bin", true);
-  AddSet("A", "Beta.bin");
+  AddSet("A", "Alpha.zip", true);
+  AddSet("A", "Beta.zip");
   AddSet("B", "Sample Set (Rev 2.0).zip", true);
-  AddSet("B", "Gamma.rom", true);
-  AddSet("B", ".cfg");
+  AddSet("B", "Gamma.zip", true);
+  AddSet("B", ".zip");
 
   WriteSetLists(dir_.Path("lists"));  // no trailing separator, folder missing
 
@@ -55,12 +53,12 @@ TEST_F(SetListsTest, OneFilePairPerSystemWithExactBytes) {
 }
 
 TEST_F(SetListsTest, EverySystemRunIsGatheredAndUnknownIsASystemLikeAnyOther) {
-  AddSet("Unknown", "Loose.bin");
-  AddSet("A", "One.bin");
-  AddSet("B", "Two.bin", true);
-  AddSet("A", "Three.bin", true);
-  AddSet("Unknown", "Late.bin");
-  AddSet("a", "Lower.bin");  // letter case makes another system
+  AddSet("Unknown", "Loose.zip");
+  AddSet("A", "One.zip");
+  AddSet("B", "Two.zip", true);
+  AddSet("A", "Three.zip", true);
+  AddSet("Unknown", "Late.zip");
+  AddSet("a", "Lower.zip");  // letter case makes another system
 
   WriteSetLists(dir_.Path("lists/"));
 
@@ -79,9 +77,9 @@ TEST_F(SetListsTest, EverySystemRunIsGatheredAndUnknownIsASystemLikeAnyOther) {
 }
 
 TEST_F(SetListsTest, SystemTextsMadeFileNamesNeverOverwriteEachOther) {
-  AddSet("Nintendo/Game Boy", "One.bin");
-  AddSet("Nintendo_Game Boy", "Two.bin");
-  AddSet("Sega\\Mega", "Three.bin");
+  AddSet("Nintendo/Game Boy", "One.zip");
+  AddSet("Nintendo_Game Boy", "Two.zip");
+  AddSet("Sega\\Mega", "Three.zip");
 
   WriteSetLists(dir_.Path("lists"));
 
@@ -94,8 +92,8 @@ TEST_F(SetListsTest, SystemTextsMadeFileNamesNeverOverwriteEachOther) {
 }
 
 TEST_F(SetListsTest, MeetingFileNamesAreKeptApartWhenAFileCannotBeExamined) {
-  AddSet("Nintendo/Game Boy", "One.bin");
-  AddSet("Nintendo_Game Boy", "Two.bin");
+  AddSet("Nintendo/Game Boy", "One.zip");
+  AddSet("Nintendo_Game Boy", "Two.zip");
   FaultEnv faults;
   ScopedEnv scoped(&faults);
   faults.FailPathsContaining(EnvOp::kGetFileId, "Game Boy");
@@ -109,9 +107,9 @@ TEST_F(SetListsTest, MeetingFileNamesAreKeptApartWhenAFileCannotBeExamined) {
 }
 
 TEST_F(SetListsTest, AListThatCannotBeWrittenIsLoggedAndThePassGoesOn) {
-  AddSet("A", "One.bin", true);
-  AddSet("B", "Two.bin");
-  AddSet("C", "Three.bin");
+  AddSet("A", "One.zip", true);
+  AddSet("B", "Two.zip");
+  AddSet("C", "Three.zip");
   FaultEnv faults;
   ScopedEnv scoped(&faults);
   faults.FailPathsContaining(EnvOp::kOpenForWrite, "A_have");

@@ -24,22 +24,22 @@ struct TestRom {
 
 class IdentifyTest : public ::testing::Test {
  protected:
-  // Adds the ROMs of one set, all of `system`, and gives the set's index.
+  // Adds the set `name`.zip of the ROMs `roms`, all of `system`, and gives its index.
   int32_t AddSet(const std::string& name, const std::string& system,
                  const std::vector<TestRom>& roms) {
-    std::vector<int32_t> indices;
+    std::vector<ParsedRom> parsed;
     for (const TestRom& rom : roms) {
-      indices.push_back(static_cast<int32_t>(Database().AddRom(
-          rom.name, system, Crc32(rom.contents), static_cast<uint32_t>(rom.contents.size()))));
+      parsed.push_back({rom.name, static_cast<uint32_t>(rom.contents.size()), Crc32(rom.contents)});
     }
-    return static_cast<int32_t>(Database().AddSet(name, indices));
+    EXPECT_EQ(Database().AddSet(name + ".zip", parsed, system), nullptr);
+    return static_cast<int32_t>(Database().GetSetCount()) - 1;
   }
   // Adds a ROM by its numbers alone, as a one-ROM set.
   int32_t AddRomNumbers(const std::string& name, const std::string& system, uint32_t crc,
                         uint32_t size) {
-    std::vector<int32_t> indices = {
-        static_cast<int32_t>(Database().AddRom(name, system, crc, size))};
-    return static_cast<int32_t>(Database().AddSet(name, indices));
+    const ParsedRom rom{name, size, crc};
+    EXPECT_EQ(Database().AddSet(name + ".zip", std::span(&rom, 1), system), nullptr);
+    return static_cast<int32_t>(Database().GetSetCount()) - 1;
   }
 
   bool Show(const std::string& path) { return IdentifyAndShow(&view_, path, &result_); }

@@ -14,11 +14,9 @@ namespace {
 void AddSets(const std::vector<int>& counts) {
   uint32_t crc = 1;
   for (size_t s = 0; s < counts.size(); ++s) {
-    std::vector<int32_t> roms;
-    for (int r = 0; r < counts[s]; ++r) {
-      roms.push_back(static_cast<int32_t>(Database().AddRom("r", "S", crc++, 1)));
-    }
-    Database().AddSet("set" + std::to_string(s), roms);
+    std::vector<ParsedRom> roms;
+    for (int r = 0; r < counts[s]; ++r) roms.push_back({"r", 1, crc++});
+    Database().AddSet("set" + std::to_string(s) + ".zip", roms, "S");
   }
 }
 

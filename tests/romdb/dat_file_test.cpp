@@ -101,7 +101,10 @@ TEST(DatFileTest, RefusedGamesAreLoggedWithTheirFirstLine) {
 TEST(DatFileTest, AFullRomTableRefusesOnlyTheGamesThatDoNotFit) {
   test::TestHome home;
   RomDatabase& db = Database();
-  for (uint32_t i = 0; i < kMaxRoms - 2; ++i) db.AddRom("x", "S", i, 1);
+  std::vector<ParsedRom> filler(kMaxRomsPerSet, ParsedRom{"x", 1, 1});
+  for (uint32_t i = 0; i < (kMaxRoms - 2) / kMaxRomsPerSet; ++i) db.AddSet("f", filler, "S");
+  db.AddSet("f", std::span(filler).first((kMaxRoms - 2) % kMaxRomsPerSet), "S");
+  const uint32_t sets_before = db.GetSetCount();
   DatFile dat;
   dat.BeginGame("three", 4);
   for (int i = 0; i < 3; ++i) dat.AddRom(Rom("r"));
@@ -110,8 +113,8 @@ TEST(DatFileTest, AFullRomTableRefusesOnlyTheGamesThatDoNotFit) {
   AddDatFile(dat, &db);
   EXPECT_EQ(home.Log(), " ! Line 4 skipped: rom table full\r\n");
   EXPECT_EQ(db.GetRomCount(), kMaxRoms);
-  ASSERT_EQ(db.GetSetCount(), 1u);
-  EXPECT_EQ(db.GetSet(0).archive_name, "two.zip");
+  ASSERT_EQ(db.GetSetCount(), sets_before + 1);
+  EXPECT_EQ(db.GetSet(sets_before).archive_name, "two.zip");
 }
 
 }  // namespace

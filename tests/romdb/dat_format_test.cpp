@@ -1,5 +1,5 @@
 // Reading DATs by their contents, and loading them from the datfiles folder beside the own files.
-#include "romdb/dat_format.h"
+#include "romdb/dat_file.h"
 
 #include <gtest/gtest.h>
 

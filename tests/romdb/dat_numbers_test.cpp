@@ -1,4 +1,4 @@
-#include "romdb/dat_numbers.h"
+#include "romdb/dat_file.h"
 
 #include <gtest/gtest.h>
 

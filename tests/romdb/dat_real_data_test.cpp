@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "romdb/dat_format.h"
+#include "romdb/dat_file.h"
 #include "romdb/datafile_loader.h"
 #include "romdb/rom_database.h"
 #include "support/test_util.h"

@@ -12,6 +12,12 @@ struct Hit {
   uint32_t index;
 };
 
+void AddRom(RomDatabase* db, std::string_view name, std::string_view system, uint32_t crc,
+            uint32_t size) {
+  const ParsedRom rom{name, size, crc};
+  ASSERT_EQ(db->AddSet("s.zip", std::span(&rom, 1), system), nullptr);
+}
+
 Hit Find(const RomDatabase& db, uint32_t crc, uint32_t size, uint32_t from) {
   bool found = false;
   uint32_t index = from;
@@ -49,7 +55,7 @@ TEST(RomDatabaseTest, IndexMatchesALinearWalkOnRandomTables) {
     for (uint32_t i = 0; i < n; ++i) {
       std::pair<uint32_t, uint32_t> key(crcs[rng() % crcs.size()], 10 + rng() % 3);
       keys.push_back(key);
-      db.AddRom("r", "S", key.first, key.second);
+      AddRom(&db, "r", "S", key.first, key.second);
     }
     auto reference = [&](uint32_t crc, uint32_t size, uint32_t k) -> Hit {
       std::vector<uint32_t> order;
@@ -115,129 +121,12 @@ TEST(RomDatabaseTest, IndexFollowsEveryReloadAndAddition) {
     while (keys.size() < target) {
       const std::pair<uint32_t, uint32_t> key(pool[rng() % pool.size()], 1 + rng() % 2);
       keys.push_back(key);
-      db.AddRom("r", "S", key.first, key.second);
+      AddRom(&db, "r", "S", key.first, key.second);
       // Lookups in the middle of a load see the entries added so far.
       if (rng() % 997 == 0) check(20);
     }
     check(2000);
   }
-}
-
-// A reload fills the set records of the previous load in place: nothing of their flags may
-// survive it, and sets past the new count stay out of reach.
-TEST(RomDatabaseTest, ReloadStartsEverySetAfreshAndFlagsStayWithinTheLoad) {
-  RomDatabase db;
-  for (uint32_t i = 0; i < 3; ++i) db.AddRom("r", "S", i, 1);
-  const int32_t pair[] = {0, 1, -50};
-  const int32_t one[] = {2, -50};
-  db.AddSet("A", pair);
-  db.AddSet("B", one);
-  EXPECT_TRUE(db.MarkRomFound(0, 1));
-  EXPECT_TRUE(db.MarkRomFound(1, 0));
-  db.MarkSetOwned(0, true);
-  db.MarkSetOwned(1, true);
-
-  db.Clear();
-  db.AddRom("x", "S", 5, 1);
-  const int32_t single[] = {0, -50};
-  EXPECT_EQ(db.AddSet("C", single), 0u);
-  EXPECT_EQ(db.GetSetCount(), 1u);
-  const SetRecord& set = db.GetSet(0);
-  EXPECT_EQ(set.display_name, "C.zip");
-  ASSERT_EQ(set.rom_count(), 1);
-  EXPECT_EQ(set.rom_indices[0], 0);
-  EXPECT_EQ(set.found[0], 0);
-  EXPECT_FALSE(set.owned);
-  // Flags stay within the loaded sets and slots; clearing the found flags keeps ownership.
-  bool newly = false;
-  EXPECT_FALSE(db.MarkRomFound(1, 0, &newly));  // set == set count
-  EXPECT_FALSE(db.MarkRomFound(0, 1, &newly));  // slot == ROM count
-  EXPECT_TRUE(db.MarkRomFound(0, 0, &newly));
-  EXPECT_TRUE(newly);
-  EXPECT_TRUE(db.MarkRomFound(0, 0, &newly));
-  EXPECT_FALSE(newly);
-  db.MarkSetOwned(0, true);
-  db.MarkSetOwned(5, true);
-  db.ClearFoundFlags();
-  EXPECT_EQ(db.GetSet(0).found[0], 0);
-  EXPECT_TRUE(db.GetSet(0).owned);
-}
-
-// A load taken back: the tables, the lookups and the found flags are as they were before it,
-// and what is added next takes the places it left.
-TEST(RomDatabaseTest, RewindDropsWhatWasAddedSince) {
-  RomDatabase db;
-  db.AddRom("first", "S", 7, 10);
-  const int32_t a[] = {0, -50};
-  db.AddSet("A", a);
-  EXPECT_TRUE(db.MarkRomFound(0, 0));
-  const RomDatabase::Extent extent = db.GetExtent();
-
-  db.AddRom("dropped", "T", 7, 10);
-  const int32_t b[] = {1, -50};
-  db.AddSet("Dropped", b);
-  EXPECT_TRUE(db.MarkRomFound(1, 0));
-  EXPECT_EQ(Find(db, 7, 10, 0).index, 1u);
-  db.Rewind(extent);
-
-  EXPECT_EQ(db.GetRomCount(), 1u);
-  EXPECT_EQ(db.GetSetCount(), 1u);
-  EXPECT_TRUE(Find(db, 7, 10, 0).found);
-  EXPECT_EQ(Find(db, 7, 10, 0).index, 0u);
-  EXPECT_EQ(db.GetSet(0).found[0], 1);
-  db.AddRom("next", "S", 8, 1);
-  const int32_t c[] = {1, -50};
-  EXPECT_EQ(db.AddSet("C", c), 1u);
-  EXPECT_EQ(db.GetRom(1).name, "next");
-  EXPECT_EQ(db.GetSet(1).display_name, "C.zip");
-  EXPECT_EQ(db.GetSet(1).found[0], 0);
-  db.ClearFoundFlags();
-  EXPECT_EQ(db.GetSet(0).found[0], 0);
-  EXPECT_EQ(Find(db, 7, 10, 0).index, 0u);
-}
-
-// The stem is the name cut at its last '.', wherever it falls among the bytes read at once and
-// beside bytes that differ from '.' only in the top bit.
-TEST(RomDatabaseTest, SetNameStemCutsAtTheLastDot) {
-  std::mt19937 rng(5);
-  const std::string bytes("..a\xAE\x2E\xFFz\0", 8);
-  for (int round = 0; round < 5000; ++round) {
-    std::string name;
-    const size_t size = rng() % 40;
-    for (size_t i = 0; i < size; ++i) name += bytes[rng() % bytes.size()];
-    const size_t dot = name.rfind('.');
-    const std::string want = dot == std::string::npos ? name : name.substr(0, dot);
-    ASSERT_EQ(SetNameStem(name), want) << "name of " << size << " bytes";
-    ASSERT_EQ(FormSetName(name), want + ".zip");
-  }
-}
-
-TEST(RomDatabaseTest, AddSetNamesAndLinksItsRoms) {
-  RomDatabase db;
-  db.AddRom("a", "S", 1, 1);
-  db.AddRom("b", "S", 2, 2);
-  const int32_t list[] = {1, 0, -50, 1};
-  EXPECT_EQ(db.AddSet("Pair", list), 0u);
-  const SetRecord& set = db.GetSet(0);
-  EXPECT_EQ(set.rom_count(), 2);
-  EXPECT_EQ(set.archive_name, "Pair.zip");
-  EXPECT_EQ(set.display_name, "Pair.zip");
-  EXPECT_EQ(db.GetRom(1).slot, 0);
-  EXPECT_EQ(db.GetRom(0).slot, 1);
-  EXPECT_EQ(db.GetRom(0).set_index, 0);
-
-  const int32_t empty[] = {-50};
-  EXPECT_EQ(db.AddSet("None", empty), 1u);
-  EXPECT_EQ(db.GetSet(1).rom_count(), 0);
-}
-
-TEST(RomDatabaseTest, FullTablesRefuseInsteadOfOverwriting) {
-  RomDatabase db;
-  for (uint32_t i = 0; i < kMaxRoms; ++i) ASSERT_EQ(db.AddRom("r", "S", i, 1), i);
-  EXPECT_EQ(db.AddRom("last", "S", 7, 7), kNoIndex);
-  EXPECT_EQ(db.GetRomCount(), kMaxRoms);
-  EXPECT_EQ(db.GetRom(kMaxRoms - 1).crc, kMaxRoms - 1);
-  EXPECT_EQ(db.AddRom(std::string(128, 'n'), "S", 1, 1), kNoIndex);
 }
 
 }  // namespace

@@ -1,0 +1,122 @@
+#include "romdb/cxi_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "platform/decimal_text.h"
+#include "romdb/parse_hex.h"
+#include "romdb/rom_database.h"
+
+namespace cartidex {
+
+namespace {
+
+// What a byte is to the cutting of a line.
+enum class ByteKind : uint8_t { kText, kFieldEnd, kGroupEnd, kLineEnd };
+
+constexpr std::array<ByteKind, 256> kByteKinds = [] {
+  std::array<ByteKind, 256> kinds{};
+  kinds[static_cast<unsigned char>(':')] = ByteKind::kFieldEnd;
+  kinds[static_cast<unsigned char>(';')] = ByteKind::kGroupEnd;
+  kinds[static_cast<unsigned char>('\r')] = ByteKind::kLineEnd;
+  kinds[static_cast<unsigned char>('\n')] = ByteKind::kLineEnd;
+  kinds[static_cast<unsigned char>('\0')] = ByteKind::kLineEnd;
+  return kinds;
+}();
+
+ByteKind KindOf(char c) {
+  return kByteKinds[static_cast<unsigned char>(c)];
+}
+
+// The fields of a line's first three groups; later groups are only passed over.
+struct LineFields {
+  std::vector<std::string_view> groups[3];
+  size_t group_count = 0;  // 1, 2, or 3 for three or more
+};
+
+// Cuts the line that begins at `start` into *line, in one pass; returns where the line ends:
+// the position of its CR, LF or NUL, or the size of the text.
+size_t CutLine(std::string_view text, size_t start, LineFields* line) {
+  for (std::vector<std::string_view>& group : line->groups) group.clear();
+  size_t group = 0;
+  size_t field_start = start;
+  size_t i = start;
+  for (; i < text.size(); ++i) {
+    const ByteKind kind = KindOf(text[i]);
+    if (kind == ByteKind::kText) continue;
+    if (kind == ByteKind::kLineEnd) break;
+    line->groups[group].push_back(text.substr(field_start, i - field_start));
+    field_start = i + 1;
+    if (kind == ByteKind::kGroupEnd && ++group == 3) break;
+  }
+  if (group < 3) line->groups[group].push_back(text.substr(field_start, i - field_start));
+  line->group_count = std::min<size_t>(group + 1, 3);
+  while (i < text.size() && KindOf(text[i]) != ByteKind::kLineEnd) ++i;
+  return i;
+}
+
+// Where the next line begins after a line that ended at `end`: CR LF is one line end; a lone CR,
+// a lone LF and a NUL are one byte each.
+size_t NextLineStart(std::string_view text, size_t end) {
+  if (end >= text.size()) return text.size();
+  if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') return end + 2;
+  return end + 1;
+}
+
+// The ROMs of a set line, into *roms; or why the line is refused.
+const char* ReadSetLine(const LineFields& line, std::vector<ParsedRom>* roms) {
+  const std::vector<std::string_view>& names = line.groups[0];
+  const std::vector<std::string_view>& sizes = line.groups[1];
+  const std::vector<std::string_view>& crcs = line.groups[2];
+  // Field 0 of the sizes and CRC-32s goes with the set's name: it is read only for a set of one
+  // ROM named like the set.
+  const size_t n = names.size() - 1;
+  if (n > static_cast<size_t>(kMaxRomsPerSet)) return kTooManyRoms;
+  if (n > 0 && (sizes.size() < n + 1 || crcs.size() < n + 1)) return kMissingFields;
+  if (names[0].size() > kMaxField) return kTextTooLong;
+  roms->clear();
+  for (size_t j = n == 0 ? 0 : 1; j <= n; ++j) {
+    if (names[j].size() > kMaxField || sizes[j].size() > kMaxField || crcs[j].size() > kMaxField) {
+      return kTextTooLong;
+    }
+    roms->push_back({names[j], static_cast<uint32_t>(StrToInt(sizes[j])), ParseHex(crcs[j])});
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string FormSetName(std::string_view name) {
+  std::string set(name.substr(0, name.rfind('.')));
+  set += ".zip";
+  return set;
+}
+
+void ParseOwnDatafile(std::string_view text, RomDatabase* db) {
+  size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+  uint64_t number = 0;
+  std::string_view system = kUnknown;
+  LineFields line;
+  std::vector<ParsedRom> roms;
+  while (pos < text.size() && text[pos] != '\0') {
+    ++number;
+    pos = NextLineStart(text, CutLine(text, pos, &line));
+    const char* reason = nullptr;
+    if (line.group_count >= 2 && line.groups[0][0] == "#console#") {
+      const std::string_view named = line.groups[1][0];
+      if (named.size() > kMaxText) {
+        reason = kTextTooLong;
+      } else {
+        system = named;
+      }
+    } else if (line.group_count >= 3) {
+      reason = ReadSetLine(line, &roms);
+      if (reason == nullptr) reason = db->AddSet(FormSetName(line.groups[0][0]), roms, system);
+    }
+    if (reason != nullptr) LogSkippedLine(number, reason);
+  }
+}
+
+}  // namespace cartidex
