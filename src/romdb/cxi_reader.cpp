@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/decimal_text.h"
@@ -32,26 +33,39 @@ ByteKind KindOf(char c) {
 
 // The fields of a line's first three groups; later groups are only passed over.
 struct LineFields {
-  std::vector<std::string_view> groups[3];
-  size_t group_count = 0;  // 1, 2, or 3 for three or more
+  std::vector<std::string_view> fields;  // in line order
+  size_t group_ends[3] = {};             // one past the last field of each group in `fields`
+  size_t group_count = 0;                // 1, 2, or 3 for three or more
+
+  std::span<const std::string_view> group(size_t g) const {
+    const size_t begin = g == 0 ? 0 : group_ends[g - 1];
+    return std::span<const std::string_view>(fields).subspan(begin, group_ends[g] - begin);
+  }
 };
+
+// The first position from `i` on that holds a separator or a line end, or the size of the text.
+size_t SkipText(std::string_view text, size_t i) {
+  while (i < text.size() && KindOf(text[i]) == ByteKind::kText) ++i;
+  return i;
+}
 
 // Cuts the line that begins at `start` into *line, in one pass; returns where the line ends:
 // the position of its CR, LF or NUL, or the size of the text.
 size_t CutLine(std::string_view text, size_t start, LineFields* line) {
-  for (std::vector<std::string_view>& group : line->groups) group.clear();
+  line->fields.clear();
   size_t group = 0;
   size_t field_start = start;
-  size_t i = start;
-  for (; i < text.size(); ++i) {
-    const ByteKind kind = KindOf(text[i]);
-    if (kind == ByteKind::kText) continue;
-    if (kind == ByteKind::kLineEnd) break;
-    line->groups[group].push_back(text.substr(field_start, i - field_start));
+  size_t i = SkipText(text, start);
+  while (i < text.size() && KindOf(text[i]) != ByteKind::kLineEnd && group < 3) {
+    line->fields.push_back(text.substr(field_start, i - field_start));
+    if (KindOf(text[i]) == ByteKind::kGroupEnd) line->group_ends[group++] = line->fields.size();
     field_start = i + 1;
-    if (kind == ByteKind::kGroupEnd && ++group == 3) break;
+    i = SkipText(text, field_start);
   }
-  if (group < 3) line->groups[group].push_back(text.substr(field_start, i - field_start));
+  if (group < 3) {
+    line->fields.push_back(text.substr(field_start, i - field_start));
+    line->group_ends[group] = line->fields.size();
+  }
   line->group_count = std::min<size_t>(group + 1, 3);
   while (i < text.size() && KindOf(text[i]) != ByteKind::kLineEnd) ++i;
   return i;
@@ -67,9 +81,9 @@ size_t NextLineStart(std::string_view text, size_t end) {
 
 // The ROMs of a set line, into *roms; or why the line is refused.
 const char* ReadSetLine(const LineFields& line, std::vector<ParsedRom>* roms) {
-  const std::vector<std::string_view>& names = line.groups[0];
-  const std::vector<std::string_view>& sizes = line.groups[1];
-  const std::vector<std::string_view>& crcs = line.groups[2];
+  const std::span<const std::string_view> names = line.group(0);
+  const std::span<const std::string_view> sizes = line.group(1);
+  const std::span<const std::string_view> crcs = line.group(2);
   // Field 0 of the sizes and CRC-32s goes with the set's name: it is read only for a set of one
   // ROM named like the set.
   const size_t n = names.size() - 1;
@@ -88,10 +102,9 @@ const char* ReadSetLine(const LineFields& line, std::vector<ParsedRom>* roms) {
 
 }  // namespace
 
-std::string FormSetName(std::string_view name) {
-  std::string set(name.substr(0, name.rfind('.')));
-  set += ".zip";
-  return set;
+void FormSetName(std::string_view name, std::string* set_name) {
+  set_name->assign(name.substr(0, name.rfind('.')));
+  set_name->append(".zip");
 }
 
 void ParseOwnDatafile(std::string_view text, RomDatabase* db) {
@@ -100,12 +113,13 @@ void ParseOwnDatafile(std::string_view text, RomDatabase* db) {
   std::string_view system = kUnknown;
   LineFields line;
   std::vector<ParsedRom> roms;
+  std::string set_name;
   while (pos < text.size() && text[pos] != '\0') {
     ++number;
     pos = NextLineStart(text, CutLine(text, pos, &line));
     const char* reason = nullptr;
-    if (line.group_count >= 2 && line.groups[0][0] == "#console#") {
-      const std::string_view named = line.groups[1][0];
+    if (line.group_count >= 2 && line.fields[0] == "#console#") {
+      const std::string_view named = line.group(1)[0];
       if (named.size() > kMaxText) {
         reason = kTextTooLong;
       } else {
@@ -113,7 +127,10 @@ void ParseOwnDatafile(std::string_view text, RomDatabase* db) {
       }
     } else if (line.group_count >= 3) {
       reason = ReadSetLine(line, &roms);
-      if (reason == nullptr) reason = db->AddSet(FormSetName(line.groups[0][0]), roms, system);
+      if (reason == nullptr) {
+        FormSetName(line.fields[0], &set_name);
+        reason = db->AddSet(set_name, roms, system);
+      }
     }
     if (reason != nullptr) LogSkippedLine(number, reason);
   }

@@ -5,24 +5,32 @@
 #ifndef CARTIDEX_ROMDB_PARSE_HEX_H_
 #define CARTIDEX_ROMDB_PARSE_HEX_H_
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
 namespace cartidex {
 
+namespace parse_hex_internal {
+
+// The digit value of every byte: '0'-'9' give 0-9, letters of either case 10-35, anything else 0.
+inline constexpr std::array<uint8_t, 256> kDigits = [] {
+  std::array<uint8_t, 256> digits{};
+  for (int c = '0'; c <= '9'; ++c) digits[static_cast<size_t>(c)] = static_cast<uint8_t>(c - '0');
+  for (int c = 'A'; c <= 'Z'; ++c) {
+    digits[static_cast<size_t>(c)] = static_cast<uint8_t>(c - 'A' + 10);
+    digits[static_cast<size_t>(c - 'A' + 'a')] = static_cast<uint8_t>(c - 'A' + 10);
+  }
+  return digits;
+}();
+
+}  // namespace parse_hex_internal
+
 inline uint32_t ParseHex(std::string_view text) {
   uint32_t value = 0;
   // Horner's rule modulo 2^32 gives the same sum as weighing each place by 16^(L-1-i).
   for (const char c : text) {
-    uint32_t digit = 0;
-    if (c >= '0' && c <= '9') {
-      digit = static_cast<uint32_t>(c - '0');
-    } else if (c >= 'A' && c <= 'Z') {
-      digit = static_cast<uint32_t>(c - 'A' + 10);
-    } else if (c >= 'a' && c <= 'z') {
-      digit = static_cast<uint32_t>(c - 'a' + 10);
-    }
-    value = value * 16u + digit;
+    value = value * 16u + parse_hex_internal::kDigits[static_cast<unsigned char>(c)];
   }
   return value;
 }

@@ -1,5 +1,5 @@
-// RomIndex: the CRC-32 and size of every ROM table entry, arranged so that a lookup looks at a
-// few of them instead of walking the whole table.
+// RomIndex: the CRC-32 and size of every ROM table entry, linked so that a lookup looks at a few
+// entries instead of walking the whole table.
 #ifndef CARTIDEX_ROMDB_ROM_INDEX_H_
 #define CARTIDEX_ROMDB_ROM_INDEX_H_
 
@@ -14,7 +14,10 @@ class RomIndex {
   // Forgets every entry.
   void Clear();
   // Takes in the entry after the last one taken in (the first is entry 0).
-  void Add(uint32_t crc, uint32_t size);
+  void Add(uint32_t crc, uint32_t size) {
+    keys_.push_back(Key{crc, size});
+    linked_ = false;
+  }
 
   // The entry that a walk round the table meets first among those of this CRC-32 and size: the
   // walk tries from + 1, ..., the last entry, then 0, ..., from - 1; entry `from` itself only
@@ -22,21 +25,22 @@ class RomIndex {
   std::optional<uint32_t> Next(uint32_t crc, uint32_t size, uint32_t from) const;
 
  private:
-  struct Row {
+  static constexpr uint32_t kEnd = 0xFFFFFFFFu;
+  struct Key {
     uint32_t crc;
     uint32_t size;
-    uint32_t index;
   };
-  // Arranges the rows in buckets by the top bits of the CRC-32, each bucket sorted by CRC-32,
-  // size and entry. Done at the first lookup after entries were added.
-  void Arrange() const;
-  uint32_t BucketOf(uint32_t crc) const { return crc >> shift_; }
+  // Spreads the entries over about as many buckets as there are entries, by a hash of the
+  // CRC-32, and links the entries of each bucket into a chain in entry order. Done at the first
+  // lookup after entries were added.
+  void Link() const;
+  uint32_t BucketOf(uint32_t crc) const;
 
-  mutable std::vector<Row> rows_;
-  // Bucket b holds rows_[bucket_start_[b]] up to rows_[bucket_start_[b + 1]].
-  mutable std::vector<uint32_t> bucket_start_;
-  mutable uint32_t shift_ = 32;
-  mutable bool arranged_ = false;
+  std::vector<Key> keys_;                          // by entry
+  mutable std::vector<uint32_t> first_in_bucket_;  // kEnd for an empty bucket
+  mutable std::vector<uint32_t> next_in_bucket_;   // by entry; kEnd for the last of its bucket
+  mutable uint32_t shift_ = 31;
+  mutable bool linked_ = false;
 };
 
 }  // namespace cartidex
