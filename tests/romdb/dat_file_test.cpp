@@ -4,11 +4,50 @@
 
 #include <string>
 
-#include "romdb/rom_database.h"
+#include "romdb/describe.h"
 #include "support/test_util.h"
 
 namespace cartidex {
 namespace {
+
+TEST(DatFileTest, NumbersAreReadStrictly) {
+  const struct {
+    const char* text;
+    bool size_ok;
+    uint32_t size;
+    bool crc_ok;
+    uint32_t crc;
+  } kCases[] = {
+      {"0", true, 0, false, 0},
+      {"0010", true, 10, false, 0},  // leading zeros are still decimal
+      {"4294967295", true, 0xFFFFFFFF, false, 0},
+      {"0x20000", true, 0x20000, false, 0},
+      {"0XFFFFFFFF", true, 0xFFFFFFFF, false, 0},
+      {"8e68533e", false, 0, true, 0x8E68533E},
+      {"931A0BDC", false, 0, true, 0x931A0BDC},
+      {"00000000", true, 0, true, 0},
+      {"12345678", true, 12345678, true, 0x12345678},
+      {"", false, 0, false, 0},
+      {"-1", false, 0, false, 0},
+      {"+1", false, 0, false, 0},
+      {" 1", false, 0, false, 0},
+      {"1k", false, 0, false, 0},
+      {"0x", false, 0, false, 0},
+      {"0x1G", false, 0, false, 0},
+      {"4294967296", false, 0, false, 0},
+      {"0x100000000", false, 0, false, 0},
+      {"8e68533", false, 0, false, 0},
+      {"08e68533e", false, 0, false, 0},
+      {"8e68-33e", false, 0, false, 0},
+  };
+  for (const auto& c : kCases) {
+    uint32_t size = 7, crc = 7;
+    EXPECT_EQ(ParseDatSize(c.text, &size), c.size_ok) << c.text;
+    EXPECT_EQ(size, c.size_ok ? c.size : 7u) << c.text;
+    EXPECT_EQ(ParseDatCrc(c.text, &crc), c.crc_ok) << c.text;
+    EXPECT_EQ(crc, c.crc_ok ? c.crc : 7u) << c.text;
+  }
+}
 
 DatRomFields Rom(std::string_view name, std::string_view size = "16",
                  std::string_view crc = "0000ABCD") {
@@ -19,56 +58,24 @@ DatRomFields Rom(std::string_view name, std::string_view size = "16",
   return f;
 }
 
-TEST(DatFileTest, OneSetPerGameNamedExactlyWithItsKeptRoms) {
-  test::TestHome home;
-  DatFile dat;
-  dat.SetSystem("Arcade", 2);
-  dat.BeginGame("Super Game (Rev 1.1)", 5);
-  dat.AddRom(Rom("a.1", "0x10", "0000000A"));
-  DatRomFields nodump = Rom("prom");
-  nodump.nodump = true;
-  dat.AddRom(nodump);
-  DatRomFields no_crc = Rom("nocrc");
-  no_crc.crc.reset();
-  dat.AddRom(no_crc);
-  dat.AddRom(Rom("", "1", "00000001"));  // an empty name counts as none
-  dat.AddRom(Rom("b.2", "32", "0000000b"));
-  dat.BeginGame("Only Nodumps", 9);
-  dat.AddRom(nodump);
-  dat.BeginGame("Second", 12);
-  dat.AddRom(Rom("c.3"));
-
-  RomDatabase& db = Database();
-  AddDatFile(dat, &db);
-  EXPECT_EQ(home.Log(), "");
-  ASSERT_EQ(db.GetSetCount(), 2u);
-  ASSERT_EQ(db.GetRomCount(), 3u);
-  EXPECT_EQ(db.GetSet(0).archive_name, "Super Game (Rev 1.1).zip");
-  EXPECT_EQ(db.GetSet(0).display_name, "Super Game (Rev 1.1).zip");
-  const std::span<const int32_t> roms = db.GetSet(0).rom_indices;
-  EXPECT_EQ(std::vector<int32_t>(roms.begin(), roms.end()), (std::vector<int32_t>{0, 1}));
-  EXPECT_EQ(db.GetSet(1).archive_name, "Second.zip");
-  RomRecord b = db.GetRom(1);
-  EXPECT_EQ(b.name, "b.2");
-  EXPECT_EQ(b.system, "Arcade");
-  EXPECT_EQ(b.crc, 0xBu);
-  EXPECT_EQ(b.size, 32u);
-  EXPECT_EQ(b.set_index, 0);
-  EXPECT_EQ(b.slot, 1);
-  EXPECT_EQ(db.GetRom(0).size, 16u);
-}
-
-TEST(DatFileTest, RefusedGamesAreLoggedWithTheirFirstLine) {
+TEST(DatFileTest, OneSetPerGameWithItsKeptRomsOrALineThatSaysWhyNot) {
   test::TestHome home;
   DatFile dat;
   dat.SetSystem(std::string(128, 'S'), 3);  // too long: refused, "Unknown" stays
-  // The DatFile holds views: the texts live as long as it.
-  const std::string name123(123, 'n');
-  const std::string name124 = name123 + "x";
-  const std::string rom128(128, 'r');
+  const std::string name123(123, 'n'), name124(124, 'n'), rom128(128, 'r');
+  DatRomFields nodump = Rom("prom"), no_crc = Rom("nocrc");
+  nodump.nodump = true;
+  no_crc.crc.reset();
+  dat.BeginGame("Super Game (Rev 1.1)", 5);  // the name is the set's, dots and all
+  for (const DatRomFields& rom : {Rom("a.1", "0x10", "0000000A"), nodump, no_crc,
+                                  Rom("", "1", "00000001"), Rom("b.2", "32", "0000000b")}) {
+    dat.AddRom(rom);
+  }
+  dat.BeginGame("Only Nodumps", 9);  // nothing kept: nothing added, nothing said
+  dat.AddRom(nodump);
   dat.BeginGame(name123, 10);  // 123 + ".zip" = 127: fits
   dat.AddRom(Rom("fits"));
-  dat.BeginGame(name124, 20);  // 128 with ".zip"
+  dat.BeginGame(name124, 20);
   dat.AddRom(Rom("r"));
   dat.BeginGame("long rom", 30);
   dat.AddRom(Rom(rom128));
@@ -76,14 +83,10 @@ TEST(DatFileTest, RefusedGamesAreLoggedWithTheirFirstLine) {
   dat.AddRom(Rom("r", "16", "ABCD"));
   dat.BeginGame("bad and too many", 50);
   for (int i = 0; i < 129; ++i) dat.AddRom(Rom("r", i == 0 ? "x" : "1"));
-  dat.BeginGame("most", 60);
-  for (int i = 0; i < 128; ++i) dat.AddRom(Rom("r"));
   dat.BeginGame("", 70);
   dat.AddRom(Rom("unnamed"));
-  dat.BeginGame("", 80);  // no name and no ROM: nothing to say
 
-  RomDatabase& db = Database();
-  AddDatFile(dat, &db);
+  AddDatFile(dat, &Database());
   EXPECT_EQ(home.Log(),
             " ! Line 3 skipped: text too long\r\n"
             " ! Line 20 skipped: text too long\r\n"
@@ -91,30 +94,45 @@ TEST(DatFileTest, RefusedGamesAreLoggedWithTheirFirstLine) {
             " ! Line 40 skipped: bad number\r\n"
             " ! Line 50 skipped: too many roms\r\n"
             " ! Line 70 skipped: missing fields\r\n");
-  ASSERT_EQ(db.GetSetCount(), 2u);
-  EXPECT_EQ(db.GetSet(0).archive_name, name123 + ".zip");
-  EXPECT_EQ(db.GetSet(1).rom_count(), 128);
-  EXPECT_EQ(db.GetRomCount(), 129u);
-  EXPECT_EQ(db.GetRom(0).system, "Unknown");
+  EXPECT_EQ(Describe(Database()),
+            "[Super Game (Rev 1.1).zip a.1@Unknown=16/0000000A "
+            "b.2@Unknown=32/0000000B][" +
+                name123 + ".zip fits@Unknown=16/0000ABCD]");
 }
 
-TEST(DatFileTest, AFullRomTableRefusesOnlyTheGamesThatDoNotFit) {
-  test::TestHome home;
-  RomDatabase& db = Database();
-  std::vector<ParsedRom> filler(kMaxRomsPerSet, ParsedRom{"x", 1, 1});
-  for (uint32_t i = 0; i < (kMaxRoms - 2) / kMaxRomsPerSet; ++i) db.AddSet("f", filler, "S");
-  db.AddSet("f", std::span(filler).first((kMaxRoms - 2) % kMaxRomsPerSet), "S");
-  const uint32_t sets_before = db.GetSetCount();
+TEST(DatFileTest, TheContentsTellTheFormat) {
+  const std::string list =
+      "<softwarelist name=\"cart\" description=\"Cartridges\"><software name=\"quest\"><part "
+      "name=\"c\"><dataarea name=\"rom\"><rom name=\"quest.bin\" size=\"0x40\" crc=\"00005678\"/>"
+      "</dataarea></part></software></softwarelist>";
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : list) utf16 += std::string{c, '\0'};
+  const struct {
+    std::string text;
+    bool read;
+    DatFormat format;
+  } kCases[] = {
+      {"\xEF\xBB\xBF \r\n\t<datafile><header><name>A</name></header></datafile>", true,
+       DatFormat::kLogiqx},
+      {"\xEF\xBB\xBF\r\nclrmamepro ( name \"H\" )\n", true, DatFormat::kClrMamePro},
+      {list, true, DatFormat::kSoftwareList},
+      {utf16, true, DatFormat::kSoftwareList},
+      {"", false, DatFormat::kClrMamePro},
+      {"   ", false, DatFormat::kClrMamePro},
+      {"#console#;Game Console\r\nSolo.bin;16;ABCD\r\n", false, DatFormat::kClrMamePro},
+      {"<notadat/>", false, DatFormat::kLogiqx},
+      {"\xFF\xFEgarbage", false, DatFormat::kLogiqx},
+  };
+  for (auto c : kCases) {
+    DatFile dat;
+    ASSERT_EQ(ReadDat(&c.text, &dat), c.read) << c.text;
+    EXPECT_TRUE(!c.read || dat.format == c.format) << c.text;
+  }
+  std::string text = utf16;
   DatFile dat;
-  dat.BeginGame("three", 4);
-  for (int i = 0; i < 3; ++i) dat.AddRom(Rom("r"));
-  dat.BeginGame("two", 8);
-  for (int i = 0; i < 2; ++i) dat.AddRom(Rom("r"));
-  AddDatFile(dat, &db);
-  EXPECT_EQ(home.Log(), " ! Line 4 skipped: rom table full\r\n");
-  EXPECT_EQ(db.GetRomCount(), kMaxRoms);
-  ASSERT_EQ(db.GetSetCount(), sets_before + 1);
-  EXPECT_EQ(db.GetSet(sets_before).archive_name, "two.zip");
+  ASSERT_TRUE(ReadDat(&text, &dat));
+  EXPECT_EQ(dat.system(), "Cartridges");
+  EXPECT_EQ(Describe(dat), "[quest@1 quest.bin=64/00005678]");
 }
 
 }  // namespace
