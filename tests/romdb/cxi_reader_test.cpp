@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "platform/decimal_text.h"
 #include "romdb/describe.h"
 #include "support/test_util.h"
 
@@ -54,11 +53,16 @@ TEST(CxiReaderTest, KindsOfLineAndTheirFields) {
       "#console#:extra;Sys:more;ignored\r\n"
       "Two;groups\r\n"
       "Solo.bin;1024;ABCD\r\n"
+      "Demo 1.1;0012a;123456789\r\n"  // sizes as StrToInt reads them, CRC-32s as ParseHex
+      ".cfg;-5;x\r\n"
+      "a.b.c: +5 : +5;x:+5:-1;x::1f \r\n"
       "Pair:a.bin:b.bin;x:10:20;y:0A:0B;extra\r\n"
       "T:a.bin:;x:5:;y:1F:\r\n"  // a trailing ':' makes a field
       "Set : a.bin;x:1;y:2\r\n"  // blanks belong to the fields
       "Sample Set (Rev 2.0).zip:u1:u2;:65536:131072;:1A2B3C4D:00ff00ff\r\n"
       "\xEF\xBB\xBFmid.bin;1;1\r\n"  // a byte-order mark later on is a name's
+      "Caf\xE9 (\xC0\xAF):\t\x01\x7F.bin:../up.bin:a\\b/c.bin;:3:4:5;:3:4:5\r\n"  // bytes as they
+                                                                                  // stand
       "Semis;;;;\r\n"
       // Fields that are not read (field 0 of the sizes and CRC-32s of a set with named ROMs,
       // groups after the third) may be of any length.
@@ -69,22 +73,15 @@ TEST(CxiReaderTest, KindsOfLineAndTheirFields) {
   EXPECT_EQ(
       parsed.tables,
       "[Before.zip Before.bin@Unknown=1/00000001][Empty.zip Empty.bin@=1/00000002]"
-      "[Solo.zip Solo.bin@Sys=1024/0000ABCD]"
+      "[Solo.zip Solo.bin@Sys=1024/0000ABCD][Demo 1.zip Demo 1.1@Sys=12/23456789]"
+      "[.zip .cfg@Sys=4294967291/00000021][a.b.zip  +5 @Sys=5/00000000  +5@Sys=4294967295/000001F0]"
       "[Pair.zip a.bin@Sys=10/0000000A b.bin@Sys=20/0000000B]"
       "[T.zip a.bin@Sys=5/0000001F @Sys=0/00000000][Set .zip  a.bin@Sys=1/00000002]"
       "[Sample Set (Rev 2.0).zip u1@Sys=65536/1A2B3C4D u2@Sys=131072/00FF00FF]"
-      "[\xEF\xBB\xBFmid.zip \xEF\xBB\xBFmid.bin@Sys=1/00000001][Semis.zip Semis@Sys=0/00000000]"
+      "[\xEF\xBB\xBFmid.zip \xEF\xBB\xBFmid.bin@Sys=1/00000001]"
+      "[Caf\xE9 (\xC0\xAF).zip \t\x01\x7F.bin@Sys=3/00000003 ../up.bin@Sys=4/00000004 "
+      "a\\b/c.bin@Sys=5/00000005][Semis.zip Semis@Sys=0/00000000]"
       "[P.zip a.bin@Sys=5/00000006]");
-}
-
-TEST(CxiReaderTest, SizesAreReadAsDecimalText) {
-  for (const std::string size :
-       {"", "+5", "-5", "12a", "a12", "4294967296", "00000065536", "9 9"}) {
-    test::TestHome home;
-    ParseOwnDatafile("S.bin;" + size + ";1", &Database());
-    ASSERT_EQ(Database().GetRomCount(), 1u);
-    EXPECT_EQ(Database().GetRom(0).size, static_cast<uint32_t>(StrToInt(size))) << size;
-  }
 }
 
 // Sets named and ROMs listed with every capacity, at and past its limit.
@@ -127,39 +124,6 @@ TEST(CxiReaderTest, LinesBeyondACapacityAreRefusedWholeAndNamed) {
                                         "[Most.zip r0@Sys=1/00000001"))
       << parsed.tables.substr(0, 300);
   EXPECT_TRUE(parsed.tables.ends_with(" r127@Sys=128/00000128]"));
-}
-
-TEST(CxiReaderTest, FullTablesRefuseTheLinesThatDoNotFitAndKeepTheRest) {
-  std::string text;
-  for (int i = 0; i < 65535; ++i) text += SetLine("S" + std::to_string(i), 2, 3) + "\r\n";
-  text += SetLine("Three", 3, 4) + "\r\n";  // 65536: one ROM too many
-  text += SetLine("Two", 2, 3) + "\r\n";    // 65537: the last ROMs and the last set
-  text += "One.bin;1;1\r\n";                // 65538: both tables full, ROMs tested first
-  test::TestHome home;
-  ParseOwnDatafile(text, &Database());
-  EXPECT_EQ(home.Log(),
-            " ! Line 65536 skipped: rom table full\r\n ! Line 65538 skipped: rom table full\r\n");
-  EXPECT_EQ(Database().GetRomCount(), kMaxRoms);
-  ASSERT_EQ(Database().GetSetCount(), kMaxSets);
-  EXPECT_EQ(Database().GetSet(kMaxSets - 1).display_name, "Two.zip");
-}
-
-TEST(CxiReaderTest, SetNamesAreCutAtTheLastDot) {
-  const struct {
-    const char* name;
-    const char* set;
-  } kCases[] = {{"Sample Set (Rev 2.0).zip", "Sample Set (Rev 2.0).zip"},
-                {"demo.bin", "demo.zip"},
-                {"Demo", "Demo.zip"},
-                {"Demo 1.1", "Demo 1.zip"},
-                {".cfg", ".zip"},
-                {"a.b.c", "a.b.zip"},
-                {"", ".zip"}};
-  std::string set;
-  for (const auto& c : kCases) {
-    FormSetName(c.name, &set);
-    EXPECT_EQ(set, c.set) << c.name;
-  }
 }
 
 }  // namespace

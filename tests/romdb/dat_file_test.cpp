@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "romdb/describe.h"
 #include "support/test_util.h"
@@ -11,42 +13,28 @@ namespace cartidex {
 namespace {
 
 TEST(DatFileTest, NumbersAreReadStrictly) {
-  const struct {
-    const char* text;
-    bool size_ok;
-    uint32_t size;
-    bool crc_ok;
-    uint32_t crc;
-  } kCases[] = {
-      {"0", true, 0, false, 0},
-      {"0010", true, 10, false, 0},  // leading zeros are still decimal
-      {"4294967295", true, 0xFFFFFFFF, false, 0},
-      {"0x20000", true, 0x20000, false, 0},
-      {"0XFFFFFFFF", true, 0xFFFFFFFF, false, 0},
-      {"8e68533e", false, 0, true, 0x8E68533E},
-      {"931A0BDC", false, 0, true, 0x931A0BDC},
-      {"00000000", true, 0, true, 0},
-      {"12345678", true, 12345678, true, 0x12345678},
-      {"", false, 0, false, 0},
-      {"-1", false, 0, false, 0},
-      {"+1", false, 0, false, 0},
-      {" 1", false, 0, false, 0},
-      {"1k", false, 0, false, 0},
-      {"0x", false, 0, false, 0},
-      {"0x1G", false, 0, false, 0},
-      {"4294967296", false, 0, false, 0},
-      {"0x100000000", false, 0, false, 0},
-      {"8e68533", false, 0, false, 0},
-      {"08e68533e", false, 0, false, 0},
-      {"8e68-33e", false, 0, false, 0},
-  };
-  for (const auto& c : kCases) {
-    uint32_t size = 7, crc = 7;
-    EXPECT_EQ(ParseDatSize(c.text, &size), c.size_ok) << c.text;
-    EXPECT_EQ(size, c.size_ok ? c.size : 7u) << c.text;
-    EXPECT_EQ(ParseDatCrc(c.text, &crc), c.crc_ok) << c.text;
-    EXPECT_EQ(crc, c.crc_ok ? c.crc : 7u) << c.text;
+  // Sizes: decimal, or hexadecimal after "0x"; CRC-32s: eight hexadecimal digits.
+  const std::pair<const char*, uint32_t> kSizes[] = {{"0", 0},
+                                                     {"0010", 10},
+                                                     {"4294967295", 0xFFFFFFFF},
+                                                     {"0x20000", 0x20000},
+                                                     {"0XFFFFFFFF", 0xFFFFFFFF}};
+  const std::pair<const char*, uint32_t> kCrcs[] = {
+      {"8e68533e", 0x8E68533E}, {"931A0BDC", 0x931A0BDC}, {"00000000", 0}};
+  uint32_t value = 7;
+  for (const auto& [text, want] : kSizes) {
+    EXPECT_TRUE(ParseDatSize(text, &value) && value == want) << text;
   }
+  for (const auto& [text, want] : kCrcs) EXPECT_TRUE(ParseDatCrc(text, &value) && value == want);
+  value = 7;
+  for (const char* text :
+       {"", "-1", "+1", " 1", "1k", "0x", "0x1G", "4294967296", "0x100000000", "8e68533e"}) {
+    EXPECT_FALSE(ParseDatSize(text, &value)) << text;
+  }
+  for (const char* text : {"", "8e68533", "08e68533e", "0x8e6853", "8e68-33e", " 8e68533"}) {
+    EXPECT_FALSE(ParseDatCrc(text, &value)) << text;
+  }
+  EXPECT_EQ(value, 7u);  // refused numbers leave the value alone
 }
 
 DatRomFields Rom(std::string_view name, std::string_view size = "16",
@@ -100,37 +88,41 @@ TEST(DatFileTest, OneSetPerGameWithItsKeptRomsOrALineThatSaysWhyNot) {
                 name123 + ".zip fits@Unknown=16/0000ABCD]");
 }
 
-TEST(DatFileTest, TheContentsTellTheFormat) {
+TEST(DatFileTest, TheContentsTellTheFormatAndABrokenDatIsNone) {
   const std::string list =
-      "<softwarelist name=\"cart\" description=\"Cartridges\"><software name=\"quest\"><part "
-      "name=\"c\"><dataarea name=\"rom\"><rom name=\"quest.bin\" size=\"0x40\" crc=\"00005678\"/>"
-      "</dataarea></part></software></softwarelist>";
-  std::string utf16 = "\xFF\xFE";
-  for (const char c : list) utf16 += std::string{c, '\0'};
-  const struct {
-    std::string text;
-    bool read;
-    DatFormat format;
-  } kCases[] = {
-      {"\xEF\xBB\xBF \r\n\t<datafile><header><name>A</name></header></datafile>", true,
+      "<softwarelist description=\"Cartridges\"><software name=\"quest\"><part><dataarea>"
+      "<rom name=\"quest.bin\" size=\"0x40\" crc=\"00005678\"/></dataarea></part></software>"
+      "</softwarelist>";
+  std::string utf16 = "\xFF\xFE";  // only XML comes in UTF-16
+  for (const char c : list) utf16 += {c, '\0'};
+  const std::pair<std::string, std::optional<DatFormat>> kCases[] = {
+      {"\xEF\xBB\xBF \r\n\t<datafile><header><name>A</name></header></datafile>",
        DatFormat::kLogiqx},
-      {"\xEF\xBB\xBF\r\nclrmamepro ( name \"H\" )\n", true, DatFormat::kClrMamePro},
-      {list, true, DatFormat::kSoftwareList},
-      {utf16, true, DatFormat::kSoftwareList},
-      {"", false, DatFormat::kClrMamePro},
-      {"   ", false, DatFormat::kClrMamePro},
-      {"#console#;Game Console\r\nSolo.bin;16;ABCD\r\n", false, DatFormat::kClrMamePro},
-      {"<notadat/>", false, DatFormat::kLogiqx},
-      {"\xFF\xFEgarbage", false, DatFormat::kLogiqx},
+      {"\xEF\xBB\xBF\r\nclrmamepro ( name \"H\" )\n", DatFormat::kClrMamePro},
+      {"emulator ( name e )\ngame ( name g )", DatFormat::kClrMamePro},
+      {list, DatFormat::kSoftwareList},
+      {utf16, DatFormat::kSoftwareList},
+      {"", std::nullopt},
+      {"   ", std::nullopt},
+      {"#console#;Game Console\r\nSolo.bin;16;ABCD\r\n", std::nullopt},
+      {"\xFF\xFEgarbage", std::nullopt},
+      {"<?xml version=\"1.0\"?><html><body/></html>", std::nullopt},
+      {"<?xml version=\"1.0\"?><!-- nothing else -->", std::nullopt},
+      {"<datafile><game name=\"g\"><rom name=\"a\"/></datafile>", std::nullopt},
+      {"<datafile><game name=\"g></game></datafile>", std::nullopt},
+      {"game ( name g rom ( name a size 1 crc 00000001 )\n", std::nullopt},  // a ')' missing
+      {"game ( name g ) )\n", std::nullopt},                                 // one too many
+      {"game ( name \"g )\n", std::nullopt},                                 // an open quote
+      {"game ( name g ) stray\n", std::nullopt},  // a word outside a block
+      {"game ( ( name g ) )\n", std::nullopt},    // a block where a key belongs
+      {"something ( name g )\n", std::nullopt},   // not a DAT's first block
   };
-  for (auto c : kCases) {
+  for (auto [text, format] : kCases) {
     DatFile dat;
-    ASSERT_EQ(ReadDat(&c.text, &dat), c.read) << c.text;
-    EXPECT_TRUE(!c.read || dat.format == c.format) << c.text;
+    EXPECT_EQ(ReadDat(&text, &dat) ? std::optional(dat.format) : std::nullopt, format) << text;
   }
-  std::string text = utf16;
   DatFile dat;
-  ASSERT_TRUE(ReadDat(&text, &dat));
+  ASSERT_TRUE(ReadDat(&utf16, &dat));
   EXPECT_EQ(dat.system(), "Cartridges");
   EXPECT_EQ(Describe(dat), "[quest@1 quest.bin=64/00005678]");
 }

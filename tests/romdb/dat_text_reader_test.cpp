@@ -44,26 +44,5 @@ TEST(DatTextReaderTest, GamesMachinesAndResourcesWithTheLinesTheyBeginOn) {
             "[empty@26]");
 }
 
-TEST(DatTextReaderTest, BrokenOrForeignTextIsNotADatafile) {
-  for (const char* text : {
-           "",
-           "Space Race.bin;36;A5C37A4E\r\n",                      // the own format
-           "<?xml version=\"1.0\"?><datafile/>",                  // XML
-           "game ( name g rom ( name a size 1 crc 00000001 )\n",  // a ')' missing
-           "game ( name g ) )\n",                                 // one too many
-           "game ( name \"g )\n",                                 // an unclosed quote
-           "game ( name g ) stray\n",                             // a word outside a block
-           "game ( ( name g ) )\n",                               // a block where a key belongs
-           "something ( name g )\n",                              // not a DAT's first block
-       }) {
-    DatFile dat;
-    EXPECT_FALSE(ReadClrMameProDat(text, &dat)) << text;
-  }
-  // The first block may also be a game or an older header; without a header the system stays.
-  DatFile dat;
-  EXPECT_TRUE(ReadClrMameProDat("emulator ( name e )\ngame ( name g )", &dat));
-  EXPECT_EQ(dat.system(), "Unknown");
-}
-
 }  // namespace
 }  // namespace cartidex

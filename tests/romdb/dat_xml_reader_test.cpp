@@ -64,20 +64,5 @@ TEST(DatXmlReaderTest, SoftwareListsReadEveryDataAreaOfEveryPart) {
             "[quest@4 quest.lo=131072/FDE08D6D quest.prg=16/73614660 quest.d2=1/00000001]");
 }
 
-TEST(DatXmlReaderTest, BrokenXmlAndOtherRootsAreRefused) {
-  for (const char* text : {
-           "",
-           "<datafile><game name=\"g\"><rom name=\"a\" size=\"1\" crc=\"00000001\"/></datafile>",
-           "<datafile><game name=\"g\"><rom name=\"a\" size=\"1\" crc=\"00000001\"/></game>",
-           "<datafile><game name=\"g></game></datafile>",
-           "<?xml version=\"1.0\"?><html><body/></html>",
-           "<?xml version=\"1.0\"?><!-- nothing else -->",
-       }) {
-    std::string copy = text;
-    DatFile dat;
-    EXPECT_FALSE(ReadXmlDat(std::span<char>(copy), &dat)) << text;
-  }
-}
-
 }  // namespace
 }  // namespace cartidex

@@ -121,42 +121,5 @@ TEST(DatafileLoaderTest, ADatafileWhosePathIsTooLongIsSkipped) {
 }
 #endif
 
-// The demo home folder's DATs (one per format) name the demo files, as plain files and as zip
-// members.
-TEST(DatafileLoaderTest, TheDemoDatafilesNameTheDemoFiles) {
-  test::TestHome home;
-  const std::string demo = std::string(CARTIDEX_TEST_DATA) + "/../../demo/";
-  for (const auto& entry : fs::directory_iterator(demo + "datfiles")) {
-    home.AddDatafile(entry.path().filename().string(), test::ReadFile(entry.path().string()));
-  }
-  LoadDatafiles();
-  EXPECT_EQ(home.Log(),
-            "Loading datafiles :\r\n - Demo.cxi\r\n - Demo Arcade.dat\r\n - Demo Handheld.dat\r\n"
-            " - Demo Cartridges.xml\r\n");
-  const struct {
-    const char* file;
-    const char* rom;  // name@system in set
-  } kExpected[] = {
-      {"bolt.1", "bolt.1@Demo Arcade in Bolt Runner (Rev 1.1).zip"},
-      {"bolt.2", "bolt.2@Demo Arcade in Bolt Runner (Rev 1.1).zip"},
-      {"pocket_pal.gb",
-       "Pocket Pal (World) (v1.0).gb@Demo Handheld in Pocket Pal (World) (v1.0).zip"},
-      {"star_quest.pce", "star quest (europe).pce@Demo Cards in starqst.zip"},
-  };
-  for (const auto& e : kExpected) {
-    const std::string data = test::ReadFile(demo + "files/" + e.file);
-    bool found = false;
-    uint32_t index = 0;
-    const RomRecord r =
-        Database().FindRom(test::Crc32(data), static_cast<uint32_t>(data.size()), &found, &index);
-    EXPECT_EQ(r.name + "@" + r.system + " in " +
-                  std::string(Database().GetSet(static_cast<uint32_t>(r.set_index)).archive_name),
-              e.rom)
-        << e.file;
-  }
-  // The arcade game's ROM without a dump is not part of its set.
-  EXPECT_EQ(Database().GetSet(3).rom_count(), 2);
-}
-
 }  // namespace
 }  // namespace cartidex

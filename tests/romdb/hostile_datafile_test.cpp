@@ -14,6 +14,8 @@
 namespace cartidex {
 namespace {
 
+using namespace std::string_literals;
+
 // Loads the datafiles of `home` and returns the log's lines after "Loading datafiles :".
 std::string LoadAll(const test::TestHome& home) {
   LoadDatafiles();
@@ -47,76 +49,28 @@ TEST(HostileDatafileTest, TenMegabyteLinesAreRefusedOrPassedOverAndTheRestLoads)
             "[After.zip After.bin@Sys=3/00000003]");
 }
 
-// Bytes from a fixed generator, so that every run sees the same garbage.
-std::string Garbage(size_t size, uint32_t seed, std::string_view banned) {
-  std::mt19937 gen(seed);
-  std::string out;
-  while (out.size() < size) {
-    const char c = static_cast<char>(gen() & 0xFF);
-    if (banned.find(c) == std::string_view::npos) out.push_back(c);
-  }
-  return out;
-}
-
 TEST(HostileDatafileTest, BinaryGarbageSpoilsNoValidLineAndLeavesTheTablesWhole) {
   test::TestHome home;
-  // Any byte but NUL: garbage sets may be added or refused, but the lines after it load as
-  // written, under their system, and every ROM belongs to its set.
-  home.AddDatafile("b.cxi", "#console#;Sys\r\n" + Garbage(1 << 20, 99, std::string_view("\0", 1)) +
-                                "\r\n#console#;Tail\r\nTail.bin;7;ABC\r\n");
+  // Any byte but NUL, from a fixed generator: sets of garbage may be added or refused, but the
+  // lines after it load as written and every ROM belongs to the set and slot that hold it.
+  std::mt19937 gen(99);
+  std::string garbage;
+  while (garbage.size() < (1 << 20)) garbage += static_cast<char>(gen() % 255 + 1);
+  home.AddDatafile("b.cxi", garbage + "\r\n#console#;Tail\r\nTail.bin;7;ABC\r\n");
   // A NUL where a line begins ends the file: a zip renamed to .cxi loads nothing.
-  home.AddDatafile("c.cxi",
-                   std::string("PK\x03\x04\x14\x00\x00\x00\x08\x00Zip.bin;99;F00D\r\n", 27));
+  home.AddDatafile("c.cxi", "PK\x03\x04\x14\x00\x00\x00\x08\x00Zip.bin;99;F00D\r\n"s);
   const std::string log = LoadAll(home);
-  ASSERT_TRUE(log.starts_with(" - b.cxi\r\n") && log.ends_with(" - c.cxi\r\n"));
-  // The garbage holds lines that are refused (names too long, too many ROMs...), each named.
-  EXPECT_GT(log.size(), 20u);
-  for (size_t p = 10, end; p < log.size() - 10; p = end + 2) {
-    end = log.find("\r\n", p);
-    const std::string line = log.substr(p, end - p);
-    EXPECT_TRUE(line.starts_with(" ! Line ") && line.find(" skipped: ") != std::string::npos)
-        << line;
-  }
+  EXPECT_TRUE(log.starts_with(" - b.cxi\r\n ! Line ") && log.ends_with(" - c.cxi\r\n"));
   const RomDatabase& db = Database();
   for (uint32_t s = 0; s < db.GetSetCount(); ++s) {
     const SetRecord set = db.GetSet(s);
     for (int32_t slot = 0; slot < set.rom_count(); ++slot) {
       const RomRecord rom = db.GetRom(static_cast<uint32_t>(set.rom_indices[slot]));
-      ASSERT_EQ(rom.set_index, static_cast<int32_t>(s));
-      ASSERT_EQ(rom.slot, slot);
-      ASSERT_LE(rom.name.size() + rom.system.size(), 2 * kMaxText);
+      ASSERT_TRUE(rom.set_index == static_cast<int32_t>(s) && rom.slot == slot);
     }
   }
   EXPECT_TRUE(Describe(db).ends_with("[Tail.zip Tail.bin@Tail=7/00000ABC]"));
   EXPECT_FALSE(Finds(0xF00D, 99));
-}
-
-TEST(HostileDatafileTest, NamesOfAnyBytesAreKeptByteForByteAndMeasuredInBytes) {
-  test::TestHome home;
-  auto kana = [](int n) {  // three bytes a character
-    std::string s;
-    for (int i = 0; i < n; ++i) s += "\xE3\x81\x82";
-    return s;
-  };
-  home.AddDatafile("bytes.cxi",
-                   "#console#;M\xC3\xA9ga \xFF\xFE\r\n"                                   // 1
-                   "Caf\xE9 (\xC0\xAF).bin;1;1\r\n"                                       // 2
-                   "\x80\x81.\xFF\xFE;2;2\r\n"                                            // 3
-                   "S\xE3\x81\x82:\t\x01\x7F.bin:../up.bin:a\\b/c.bin;:3:4:5;:3:4:5\r\n"  // 4
-                       + kana(41) + ";6;6\r\n"               // 5: the set's name takes 127 bytes
-                       + kana(41) + "\xE3;7;7\r\n"           // 6: and here 128
-                       + "K:" + kana(42) + "x;:8;:8\r\n"     // 7: a ROM's name of 127 bytes
-                       + "L:" + kana(42) + "xy;:9;:9\r\n");  // 8: and of 128
-  EXPECT_EQ(LoadAll(home),
-            " - bytes.cxi\r\n ! Line 6 skipped: text too long\r\n"
-            " ! Line 8 skipped: text too long\r\n");
-  const std::string sys = "@M\xC3\xA9ga \xFF\xFE=";
-  EXPECT_EQ(Describe(Database()),
-            "[Caf\xE9 (\xC0\xAF).zip Caf\xE9 (\xC0\xAF).bin" + sys + "1/00000001]" +
-                "[\x80\x81.zip \x80\x81.\xFF\xFE" + sys + "2/00000002]" +
-                "[S\xE3\x81\x82.zip \t\x01\x7F.bin" + sys + "3/00000003 ../up.bin" + sys +
-                "4/00000004 a\\b/c.bin" + sys + "5/00000005]" + "[" + kana(41) + ".zip " +
-                kana(41) + sys + "6/00000006]" + "[K.zip " + kana(42) + "x" + sys + "8/00000008]");
 }
 
 TEST(HostileDatafileTest, SeventyThousandSetsFillTheTableAndTheRestAreNamed) {
