@@ -1,12 +1,11 @@
-// What the identification tests share: a program folder, a database filled from the tests' own
-// ROMs, and a dialog without a window whose five result fields can be read back.
+// What the identification tests share: a program folder, a database of the tests' own ROMs, and
+// a dialog without a window whose five result fields can be read back.
 #ifndef CARTIDEX_TESTS_IDENTIFY_IDENTIFY_FIXTURE_H_
 #define CARTIDEX_TESTS_IDENTIFY_IDENTIFY_FIXTURE_H_
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/headless_view.h"
@@ -24,7 +23,7 @@ struct TestRom {
 
 class IdentifyTest : public ::testing::Test {
  protected:
-  // Adds the set `name`.zip of the ROMs `roms`, all of `system`, and gives its index.
+  // Adds the set `name`.zip of `roms`, all of `system`, and gives its index.
   int32_t AddSet(const std::string& name, const std::string& system,
                  const std::vector<TestRom>& roms) {
     std::vector<ParsedRom> parsed;
@@ -32,13 +31,6 @@ class IdentifyTest : public ::testing::Test {
       parsed.push_back({rom.name, static_cast<uint32_t>(rom.contents.size()), Crc32(rom.contents)});
     }
     EXPECT_EQ(Database().AddSet(name + ".zip", parsed, system), nullptr);
-    return static_cast<int32_t>(Database().GetSetCount()) - 1;
-  }
-  // Adds a ROM by its numbers alone, as a one-ROM set.
-  int32_t AddRomNumbers(const std::string& name, const std::string& system, uint32_t crc,
-                        uint32_t size) {
-    const ParsedRom rom{name, size, crc};
-    EXPECT_EQ(Database().AddSet(name + ".zip", std::span(&rom, 1), system), nullptr);
     return static_cast<int32_t>(Database().GetSetCount()) - 1;
   }
 
@@ -51,10 +43,6 @@ class IdentifyTest : public ::testing::Test {
       fields.push_back(view_.GetText(id));
     }
     return fields;
-  }
-
-  static std::vector<std::string> Five(const std::string& text) {
-    return std::vector<std::string>(5, text);
   }
 
   TestHome home_;
