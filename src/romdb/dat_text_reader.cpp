@@ -116,7 +116,8 @@ class TextDatReader {
  private:
   // Takes the entries of a block whose '(' is taken, up to its ')'. `on_value(key, value)` sees
   // each word value; `on_block(key)` sees each nested block after its '(' and must take it
-  // whole. A key right before the ')' is a flag without a value; keys in `flags` never take one.
+  // whole. A key right before the ')' is a flag without a value; keys that `is_flag` names never
+  // take one.
   template <typename OnValue, typename OnBlock>
   bool ReadEntries(OnValue on_value, OnBlock on_block, bool (*is_flag)(std::string_view)) {
     for (;;) {

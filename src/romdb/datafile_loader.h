@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "romdb/cxi_reader.h"
+#include "romdb/cxi_reader.h"  // ParseOwnDatafile, for a text already in memory
 
 namespace cartidex {
 
