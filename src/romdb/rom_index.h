@@ -15,7 +15,7 @@ class RomIndex {
   void Clear();
   // Takes in the entry after the last one taken in (the first is entry 0).
   void Add(uint32_t crc, uint32_t size) {
-    keys_.push_back(Key{crc, size});
+    entries_.push_back(Entry{crc, size, kEnd});
     linked_ = false;
   }
 
@@ -26,9 +26,10 @@ class RomIndex {
 
  private:
   static constexpr uint32_t kEnd = 0xFFFFFFFFu;
-  struct Key {
+  struct Entry {
     uint32_t crc;
     uint32_t size;
+    uint32_t next_in_bucket;  // kEnd for the last of its bucket
   };
   // Spreads the entries over about as many buckets as there are entries, by a hash of the
   // CRC-32, and links the entries of each bucket into a chain in entry order. Done at the first
@@ -36,9 +37,9 @@ class RomIndex {
   void Link() const;
   uint32_t BucketOf(uint32_t crc) const;
 
-  std::vector<Key> keys_;                          // by entry
+  // Each entry's key beside its link: a lookup reads both at once.
+  mutable std::vector<Entry> entries_;
   mutable std::vector<uint32_t> first_in_bucket_;  // kEnd for an empty bucket
-  mutable std::vector<uint32_t> next_in_bucket_;   // by entry; kEnd for the last of its bucket
   mutable uint32_t shift_ = 31;
   mutable bool linked_ = false;
 };

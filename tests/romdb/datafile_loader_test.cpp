@@ -50,13 +50,6 @@ TEST(DatafileLoaderTest, OwnFilesFirstThenDatsThenXmlEachKindInListingOrder) {
       Describe(Database()),
       "[Own Set.zip Own Set.bin@Own=16/0000ABCD][Z.zip Z.bin@Unknown=1/00000001]"
       "[Bolt (Rev 1.1).zip bolt.1@Arcade=16/0000ABCD][Pocket.zip pocket.gb@Unknown=32/00001234]");
-
-  // Entry 0 is tried last: a lookup from 0 meets the DAT's ROM first.
-  bool found = false;
-  uint32_t index = 0;
-  EXPECT_EQ(Database().FindRom(0xABCD, 16, &found, &index).name, "bolt.1");
-  EXPECT_EQ(Database().FindRom(0xABCD, 16, &found, &index).name, "Own Set.bin");
-  EXPECT_EQ(index, 0u);
 }
 
 TEST(DatafileLoaderTest, FilesThatCannotBeReadAreNamedAndSkipped) {

@@ -135,6 +135,17 @@ TEST(RomDatabaseTest, AddSetAddsASetWithItsRomsOrNothingAndSaysWhy) {
   while (db.GetSetCount() < kMaxSets) db.AddSet("E.zip", {}, "S");
   EXPECT_EQ(db.AddSet("E.zip", {}, "S"), kSetTableFull);
   EXPECT_EQ(db.AddSet("F.zip", full, "S"), kRomTableFull);
+
+  // Going round every entry of one CRC-32 and size, the table full of them, takes a step each.
+  bool found = false;
+  uint32_t index = 0, steps = 0;
+  db.FindRom(1, 1, &found, &index);
+  const uint32_t first = index;
+  do {
+    db.FindRom(1, 1, &found, &index);
+    ++steps;
+  } while (found && index != first && steps <= kMaxRoms);
+  EXPECT_EQ(steps, 1023u * 128u);  // the 1023 full sets, after the three ROMs added first
 }
 
 TEST(RomDatabaseTest, FoundFlagsStayWithinTheLoadedSetsAndOwnedFlagsOutlastThem) {
