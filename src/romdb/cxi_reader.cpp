@@ -43,20 +43,23 @@ struct LineFields {
   }
 };
 
-// The first position from `i` on that holds a separator or a line end, or the size of the text.
+// The texts that the functions below cut end with a line end (see ParseOwnDatafile), so that a
+// scan along a line stops at its end without checking for the end of the text at every byte.
+
+// The first position from `i` on that holds a separator or a line end.
 size_t SkipText(std::string_view text, size_t i) {
-  while (i < text.size() && KindOf(text[i]) == ByteKind::kText) ++i;
+  while (KindOf(text[i]) == ByteKind::kText) ++i;
   return i;
 }
 
-// Cuts the line that begins at `start` into *line, in one pass; returns where the line ends:
-// the position of its CR, LF or NUL, or the size of the text.
+// Cuts the line that begins at `start` into *line, in one pass; returns the position of the CR,
+// LF or NUL that ends it.
 size_t CutLine(std::string_view text, size_t start, LineFields* line) {
   line->fields.clear();
   size_t group = 0;
   size_t field_start = start;
   size_t i = SkipText(text, start);
-  while (i < text.size() && KindOf(text[i]) != ByteKind::kLineEnd && group < 3) {
+  while (KindOf(text[i]) != ByteKind::kLineEnd && group < 3) {
     line->fields.push_back(text.substr(field_start, i - field_start));
     if (KindOf(text[i]) == ByteKind::kGroupEnd) line->group_ends[group++] = line->fields.size();
     field_start = i + 1;
@@ -67,14 +70,13 @@ size_t CutLine(std::string_view text, size_t start, LineFields* line) {
     line->group_ends[group] = line->fields.size();
   }
   line->group_count = std::min<size_t>(group + 1, 3);
-  while (i < text.size() && KindOf(text[i]) != ByteKind::kLineEnd) ++i;
+  while (KindOf(text[i]) != ByteKind::kLineEnd) ++i;
   return i;
 }
 
 // Where the next line begins after a line that ended at `end`: CR LF is one line end; a lone CR,
 // a lone LF and a NUL are one byte each.
 size_t NextLineStart(std::string_view text, size_t end) {
-  if (end >= text.size()) return text.size();
   if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') return end + 2;
   return end + 1;
 }
@@ -108,6 +110,13 @@ void FormSetName(std::string_view name, std::string* set_name) {
 }
 
 void ParseOwnDatafile(std::string_view text, RomDatabase* db) {
+  // A last line without a line end is read from a copy that has one (see CutLine).
+  std::string ended;
+  if (!text.empty() && KindOf(text.back()) != ByteKind::kLineEnd) {
+    ended.assign(text);
+    ended += '\n';
+    text = ended;
+  }
   size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
   uint64_t number = 0;
   std::string_view system = kUnknown;
