@@ -38,9 +38,9 @@ class RomDatabase {
   // full"); no room for the set ("set table full").
   const char* CheckSet(std::string_view set_name, std::span<const ParsedRom> roms,
                        std::string_view system) const;
-  // Adds the ROMs at the end of the ROM table and then the set holding them, in that order,
-  // when CheckSet passes; adds nothing otherwise. Returns CheckSet's answer. The set's archive
-  // and display names are `set_name` as it stands.
+  // Adds the ROMs at the end of the ROM table and the set holding them when CheckSet passes;
+  // adds nothing otherwise. Returns CheckSet's answer. The set's archive and display names are
+  // `set_name` as it stands.
   const char* AddSet(std::string_view set_name, std::span<const ParsedRom> roms,
                      std::string_view system);
 
