@@ -48,8 +48,14 @@ class LineStarts {
   std::vector<size_t> starts_;
 };
 
-bool Is(const char* name, const char* expected) {
-  return std::strcmp(name, expected) == 0;
+// Whether a node or attribute name is `expected`, compared byte by byte up to the first
+// difference (names are NUL-ended, so the compare never runs past them).
+template <size_t N>
+bool Is(const char* name, const char (&expected)[N]) {
+  for (size_t i = 0; i < N; ++i) {
+    if (name[i] != expected[i]) return false;
+  }
+  return true;
 }
 
 std::string_view AttributeText(const pugi::xml_node& node, const char* name) {
