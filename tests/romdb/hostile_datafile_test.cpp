@@ -1,6 +1,6 @@
-// Datafiles from anywhere: huge lines, binary garbage, names that are not text and more sets than
-// the table holds, each loaded the way start-up loads it. The database keeps exactly the lines
-// that fit, and the log names every line refused.
+// Datafiles from anywhere: huge lines, binary garbage and more sets than the table holds, each
+// loaded the way start-up loads it. The database keeps exactly the lines that fit, and the log
+// names every line refused.
 #include <gtest/gtest.h>
 
 #include <random>
