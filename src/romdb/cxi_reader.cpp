@@ -104,11 +104,6 @@ const char* ReadSetLine(const LineFields& line, std::vector<ParsedRom>* roms) {
 
 }  // namespace
 
-void FormSetName(std::string_view name, std::string* set_name) {
-  set_name->assign(name.substr(0, name.rfind('.')));
-  set_name->append(".zip");
-}
-
 void ParseOwnDatafile(std::string_view text, RomDatabase* db) {
   // A last line without a line end is read from a copy that has one (see CutLine).
   std::string ended;
@@ -122,7 +117,6 @@ void ParseOwnDatafile(std::string_view text, RomDatabase* db) {
   std::string_view system = kUnknown;
   LineFields line;
   std::vector<ParsedRom> roms;
-  std::string set_name;
   while (pos < text.size() && text[pos] != '\0') {
     ++number;
     pos = NextLineStart(text, CutLine(text, pos, &line));
@@ -136,10 +130,9 @@ void ParseOwnDatafile(std::string_view text, RomDatabase* db) {
       }
     } else if (line.group_count >= 3) {
       reason = ReadSetLine(line, &roms);
-      if (reason == nullptr) {
-        FormSetName(line.fields[0], &set_name);
-        reason = db->AddSet(set_name, roms, system);
-      }
+      // The set is named after the line's first field cut at its last '.'.
+      const std::string_view name = line.fields[0];
+      if (reason == nullptr) reason = db->AddSet(name.substr(0, name.rfind('.')), roms, system);
     }
     if (reason != nullptr) LogSkippedLine(number, reason);
   }

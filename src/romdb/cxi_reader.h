@@ -8,7 +8,8 @@
 //   line: the first field of the second group becomes the system (until then "Unknown").
 // - Any other line of three groups or more is a set line: "SET:ROM1:ROM2...;X:SIZE1:SIZE2...;
 //   Y:CRC1:CRC2...", or "SET;SIZE;CRC" for a set of one ROM named like the set itself. Sizes are
-//   read by StrToInt and CRC-32s by ParseHex; the set is named by FormSetName(SET).
+//   read by StrToInt and CRC-32s by ParseHex. The set's name is SET cut at its last '.',
+//   then ".zip" ('Demo 1.1' gives 'Demo 1.zip', 'Demo' gives 'Demo.zip', '.cfg' gives '.zip').
 // - Other lines are passed over.
 // A line beyond a capacity is refused whole and logged " ! Line N skipped: REASON": more than
 // kMaxRomsPerSet ROMs, fewer sizes or CRC-32s than ROM names, a field it reads over kMaxField
@@ -26,11 +27,6 @@ class RomDatabase;
 
 // The longest field of a line that a system or set line reads, in bytes.
 inline constexpr size_t kMaxField = 259;
-
-// Writes into *set_name the name of the set whose line names it `name`: `name` cut at its last
-// '.', then ".zip" appended ('Demo 1.1' gives 'Demo 1.zip', 'Demo' gives 'Demo.zip', '.cfg' gives
-// '.zip').
-void FormSetName(std::string_view name, std::string* set_name);
 
 // Adds the sets of one own datafile's contents to `db`, logging the lines it refuses.
 void ParseOwnDatafile(std::string_view contents, RomDatabase* db);

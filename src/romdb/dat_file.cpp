@@ -83,20 +83,17 @@ void DatFile::AddRom(const DatRomFields& rom) {
 
 void AddDatFile(const DatFile& dat, RomDatabase* db) {
   if (dat.refused_system_line() != 0) LogSkippedLine(dat.refused_system_line(), kTextTooLong);
-  std::string set_name;
   for (const DatGame& g : dat.games()) {
     if (g.rom_count == 0) continue;
     const std::span<const ParsedRom> roms = dat.roms(g);
-    const char* reason = kMissingFields;
-    if (!g.name.empty()) {
-      set_name.assign(g.name);
-      set_name += ".zip";
-      if (g.bad_number) {
-        reason = db->CheckSet(set_name, roms, dat.system());
-        if (reason == nullptr) reason = kBadNumber;
-      } else {
-        reason = db->AddSet(set_name, roms, dat.system());
-      }
+    const char* reason = nullptr;
+    if (g.name.empty()) {
+      reason = kMissingFields;  // no name to give the set
+    } else if (g.bad_number) {
+      reason = db->CheckSet(g.name, roms, dat.system());
+      if (reason == nullptr) reason = kBadNumber;
+    } else {
+      reason = db->AddSet(g.name, roms, dat.system());
     }
     if (reason != nullptr) LogSkippedLine(g.line, reason);
   }

@@ -33,10 +33,17 @@ uint32_t RomDatabase::InternSystem(std::string_view system) {
   return last_system_;
 }
 
-const char* RomDatabase::CheckSet(std::string_view set_name, std::span<const ParsedRom> roms,
+namespace {
+
+// What every set's name ends in.
+constexpr std::string_view kSetSuffix = ".zip";
+
+}  // namespace
+
+const char* RomDatabase::CheckSet(std::string_view name, std::span<const ParsedRom> roms,
                                   std::string_view system) const {
   if (roms.size() > static_cast<size_t>(kMaxRomsPerSet)) return kTooManyRoms;
-  if (system.size() > kMaxText || set_name.size() > kMaxText) return kTextTooLong;
+  if (system.size() > kMaxText || name.size() + kSetSuffix.size() > kMaxText) return kTextTooLong;
   for (const ParsedRom& rom : roms) {
     if (rom.name.size() > kMaxText) return kTextTooLong;
   }
@@ -45,15 +52,16 @@ const char* RomDatabase::CheckSet(std::string_view set_name, std::span<const Par
   return nullptr;
 }
 
-const char* RomDatabase::AddSet(std::string_view set_name, std::span<const ParsedRom> roms,
+const char* RomDatabase::AddSet(std::string_view name, std::span<const ParsedRom> roms,
                                 std::string_view system) {
-  if (const char* reason = CheckSet(set_name, roms, system)) return reason;
+  if (const char* reason = CheckSet(name, roms, system)) return reason;
   const int32_t set_index = static_cast<int32_t>(sets_.size());
   const uint32_t first = static_cast<uint32_t>(set_roms_.size());
   sets_.push_back(Set{static_cast<uint32_t>(set_names_.size()),
-                      static_cast<uint32_t>(set_name.size()), first,
+                      static_cast<uint32_t>(name.size() + kSetSuffix.size()), first,
                       static_cast<uint32_t>(roms.size()), false});
-  set_names_.append(set_name);
+  set_names_.append(name);
+  set_names_.append(kSetSuffix);
   // A set without ROMs names no system: the system table only learns systems that ROMs use.
   const uint32_t system_id = roms.empty() ? 0 : InternSystem(system);
   for (size_t slot = 0; slot < roms.size(); ++slot) {

@@ -32,16 +32,17 @@ class RomDatabase {
   // Empties both tables (a load starts with this).
   void Clear();
 
-  // Why a set named `set_name` holding `roms`, all of `system`, would be refused, or nullptr
-  // when it fits. In this order: more than kMaxRomsPerSet ROMs ("too many roms"); the system,
-  // the set name or a ROM name over kMaxText ("text too long"); no room for the ROMs ("rom table
-  // full"); no room for the set ("set table full").
-  const char* CheckSet(std::string_view set_name, std::span<const ParsedRom> roms,
+  // Why the set `name` (followed by ".zip", as every set's name) holding `roms`, all of
+  // `system`, would be refused, or nullptr when it fits. In this order: more than kMaxRomsPerSet
+  // ROMs ("too many roms"); the system, the set's name with its ".zip" or a ROM name over
+  // kMaxText ("text too long"); no room for the ROMs ("rom table full"); no room for the set
+  // ("set table full").
+  const char* CheckSet(std::string_view name, std::span<const ParsedRom> roms,
                        std::string_view system) const;
   // Adds the ROMs at the end of the ROM table and the set holding them when CheckSet passes;
   // adds nothing otherwise. Returns CheckSet's answer. The set's archive and display names are
-  // `set_name` as it stands.
-  const char* AddSet(std::string_view set_name, std::span<const ParsedRom> roms,
+  // `name` followed by ".zip".
+  const char* AddSet(std::string_view name, std::span<const ParsedRom> roms,
                      std::string_view system);
 
   // Looks for an entry whose CRC-32 and size equal `crc` and `size`. `*index` is 0 to start a

@@ -18,11 +18,11 @@ using Lines = std::vector<std::string>;
 
 class SetListsTest : public ::testing::Test {
  protected:
-  // Adds a one-ROM set named `set_name`.
-  void AddSet(std::string_view system, std::string_view set_name, bool owned = false) {
+  // Adds a one-ROM set named `name`.zip.
+  void AddSet(std::string_view system, std::string_view name, bool owned = false) {
     const ParsedRom rom{"r", 10u + serial_, 0x1000u + serial_};
     ++serial_;
-    ASSERT_EQ(Database().AddSet(set_name, std::span(&rom, 1), system), nullptr);
+    ASSERT_EQ(Database().AddSet(name, std::span(&rom, 1), system), nullptr);
     Database().MarkSetOwned(static_cast<int32_t>(Database().GetSetCount() - 1), owned);
   }
   std::string List(std::string_view name) {
@@ -35,11 +35,11 @@ class SetListsTest : public ::testing::Test {
 };
 
 TEST_F(SetListsTest, OneFilePairPerSystemWithExactBytes) {
-  AddSet("A", "Alpha.zip", true);
-  AddSet("A", "Beta.zip");
-  AddSet("B", "Sample Set (Rev 2.0).zip", true);
-  AddSet("B", "Gamma.zip", true);
-  AddSet("B", ".zip");
+  AddSet("A", "Alpha", true);
+  AddSet("A", "Beta");
+  AddSet("B", "Sample Set (Rev 2.0)", true);
+  AddSet("B", "Gamma", true);
+  AddSet("B", "");
 
   WriteSetLists(dir_.Path("lists"));  // no trailing separator, folder missing
 
@@ -53,12 +53,12 @@ TEST_F(SetListsTest, OneFilePairPerSystemWithExactBytes) {
 }
 
 TEST_F(SetListsTest, EverySystemRunIsGatheredAndUnknownIsASystemLikeAnyOther) {
-  AddSet("Unknown", "Loose.zip");
-  AddSet("A", "One.zip");
-  AddSet("B", "Two.zip", true);
-  AddSet("A", "Three.zip", true);
-  AddSet("Unknown", "Late.zip");
-  AddSet("a", "Lower.zip");  // letter case makes another system
+  AddSet("Unknown", "Loose");
+  AddSet("A", "One");
+  AddSet("B", "Two", true);
+  AddSet("A", "Three", true);
+  AddSet("Unknown", "Late");
+  AddSet("a", "Lower");  // letter case makes another system
 
   WriteSetLists(dir_.Path("lists/"));
 
@@ -77,9 +77,9 @@ TEST_F(SetListsTest, EverySystemRunIsGatheredAndUnknownIsASystemLikeAnyOther) {
 }
 
 TEST_F(SetListsTest, SystemTextsMadeFileNamesNeverOverwriteEachOther) {
-  AddSet("Nintendo/Game Boy", "One.zip");
-  AddSet("Nintendo_Game Boy", "Two.zip");
-  AddSet("Sega\\Mega", "Three.zip");
+  AddSet("Nintendo/Game Boy", "One");
+  AddSet("Nintendo_Game Boy", "Two");
+  AddSet("Sega\\Mega", "Three");
 
   WriteSetLists(dir_.Path("lists"));
 
@@ -92,8 +92,8 @@ TEST_F(SetListsTest, SystemTextsMadeFileNamesNeverOverwriteEachOther) {
 }
 
 TEST_F(SetListsTest, MeetingFileNamesAreKeptApartWhenAFileCannotBeExamined) {
-  AddSet("Nintendo/Game Boy", "One.zip");
-  AddSet("Nintendo_Game Boy", "Two.zip");
+  AddSet("Nintendo/Game Boy", "One");
+  AddSet("Nintendo_Game Boy", "Two");
   FaultEnv faults;
   ScopedEnv scoped(&faults);
   faults.FailPathsContaining(EnvOp::kGetFileId, "Game Boy");
@@ -107,9 +107,9 @@ TEST_F(SetListsTest, MeetingFileNamesAreKeptApartWhenAFileCannotBeExamined) {
 }
 
 TEST_F(SetListsTest, AListThatCannotBeWrittenIsLoggedAndThePassGoesOn) {
-  AddSet("A", "One.zip", true);
-  AddSet("B", "Two.zip");
-  AddSet("C", "Three.zip");
+  AddSet("A", "One", true);
+  AddSet("B", "Two");
+  AddSet("C", "Three");
   FaultEnv faults;
   ScopedEnv scoped(&faults);
   faults.FailPathsContaining(EnvOp::kOpenForWrite, "A_have");

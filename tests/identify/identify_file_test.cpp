@@ -67,7 +67,7 @@ TEST_F(PlainFileTest, RomsNamedUnknownOrMarkedLikeAnArchiveAreTakenAsTheyStand) 
 
   const std::string marked = ForgeCrc("marked", kArchiveMark);
   const ParsedRom rom{"marked.bin", static_cast<uint32_t>(marked.size()), kArchiveMark};
-  ASSERT_EQ(Database().AddSet("marked.zip", std::span(&rom, 1), "Console"), nullptr);
+  ASSERT_EQ(Database().AddSet("marked", std::span(&rom, 1), "Console"), nullptr);
   WriteFile(home_.Path("marked.bin"), marked);
   EXPECT_TRUE(Show(home_.Path("marked.bin")));
   EXPECT_EQ(Fields(),

@@ -30,7 +30,7 @@ class IdentifyTest : public ::testing::Test {
     for (const TestRom& rom : roms) {
       parsed.push_back({rom.name, static_cast<uint32_t>(rom.contents.size()), Crc32(rom.contents)});
     }
-    EXPECT_EQ(Database().AddSet(name + ".zip", parsed, system), nullptr);
+    EXPECT_EQ(Database().AddSet(name, parsed, system), nullptr);
     return static_cast<int32_t>(Database().GetSetCount()) - 1;
   }
 

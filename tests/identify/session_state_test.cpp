@@ -16,7 +16,7 @@ void AddSets(const std::vector<int>& counts) {
   for (size_t s = 0; s < counts.size(); ++s) {
     std::vector<ParsedRom> roms;
     for (int r = 0; r < counts[s]; ++r) roms.push_back({"r", 1, crc++});
-    Database().AddSet("set" + std::to_string(s) + ".zip", roms, "S");
+    Database().AddSet("set" + std::to_string(s), roms, "S");
   }
 }
 

@@ -16,7 +16,7 @@ using Key = std::pair<uint32_t, uint32_t>;  // CRC-32 and size
 void AddRoms(RomDatabase* db, const std::vector<Key>& keys) {
   for (const auto& [crc, size] : keys) {
     const ParsedRom rom{"r", size, crc};
-    ASSERT_EQ(db->AddSet("s.zip", std::span(&rom, 1), "S"), nullptr);
+    ASSERT_EQ(db->AddSet("s", std::span(&rom, 1), "S"), nullptr);
   }
 }
 
@@ -95,7 +95,7 @@ TEST(RomDatabaseTest, FindRomAgreesWithAWalkRoundTheTable) {
 
 TEST(RomDatabaseTest, AddSetAddsASetWithItsRomsOrNothingAndSaysWhy) {
   RomDatabase db;
-  const std::string over(128, 'x'), most(127, 'x');
+  const std::string over(128, 'x'), most(127, 'x'), name_over(124, 'n'), name_most(123, 'n');
   const std::vector<ParsedRom> pair = {{"a", 1, 0xA}, {"b", 2, 0xB}};
   const struct {
     std::string set;
@@ -103,13 +103,13 @@ TEST(RomDatabaseTest, AddSetAddsASetWithItsRomsOrNothingAndSaysWhy) {
     std::string system;
     const char* want;
   } kCases[] = {
-      {"Pair.zip", pair, "Sys", nullptr},
-      {over, std::vector<ParsedRom>(129, ParsedRom{over, 1, 1}), over, kTooManyRoms},
-      {"S.zip", pair, over, kTextTooLong},
-      {over, pair, "Sys", kTextTooLong},
-      {"S.zip", {{"a", 1, 1}, {over, 1, 1}}, "Sys", kTextTooLong},
-      {most, {{most, 3, 3}}, most, nullptr},
-      {"Empty.zip", {}, "Sys", nullptr},
+      {"Pair", pair, "Sys", nullptr},
+      {name_over, std::vector<ParsedRom>(129, ParsedRom{over, 1, 1}), over, kTooManyRoms},
+      {"S", pair, over, kTextTooLong},
+      {name_over, pair, "Sys", kTextTooLong},  // 128 bytes with its ".zip"
+      {"S", {{"a", 1, 1}, {over, 1, 1}}, "Sys", kTextTooLong},
+      {name_most, {{most, 3, 3}}, most, nullptr},
+      {"Empty", {}, "Sys", nullptr},
   };
   for (const auto& c : kCases) {
     const uint32_t roms = db.GetRomCount(), sets = db.GetSetCount();
@@ -130,11 +130,11 @@ TEST(RomDatabaseTest, AddSetAddsASetWithItsRomsOrNothingAndSaysWhy) {
 
   // Full tables: the ROMs are tested first.
   const std::vector<ParsedRom> full(kMaxRomsPerSet, ParsedRom{"r", 1, 1});
-  while (db.GetRomCount() + kMaxRomsPerSet <= kMaxRoms) db.AddSet("F.zip", full, "S");
-  EXPECT_EQ(db.AddSet("F.zip", full, "S"), kRomTableFull);
-  while (db.GetSetCount() < kMaxSets) db.AddSet("E.zip", {}, "S");
-  EXPECT_EQ(db.AddSet("E.zip", {}, "S"), kSetTableFull);
-  EXPECT_EQ(db.AddSet("F.zip", full, "S"), kRomTableFull);
+  while (db.GetRomCount() + kMaxRomsPerSet <= kMaxRoms) db.AddSet("F", full, "S");
+  EXPECT_EQ(db.AddSet("F", full, "S"), kRomTableFull);
+  while (db.GetSetCount() < kMaxSets) db.AddSet("E", {}, "S");
+  EXPECT_EQ(db.AddSet("E", {}, "S"), kSetTableFull);
+  EXPECT_EQ(db.AddSet("F", full, "S"), kRomTableFull);
 
   // Going round every entry of one CRC-32 and size, the table full of them, takes a step each.
   bool found = false;
