@@ -53,7 +53,8 @@ TEST(CxiReaderTest, KindsOfLineAndTheirFields) {
       "#console#:extra;Sys:more;ignored\r\n"
       "Two;groups\r\n"
       "Solo.bin;1024;ABCD\r\n"
-      "Demo 1.1;0012a;123456789\r\n"  // sizes as StrToInt reads them, CRC-32s as ParseHex
+      // Set names cut at their last '.'; sizes as StrToInt reads them, CRC-32s as ParseHex.
+      "Demo 1.1;0012a;123456789\r\n"
       ".cfg;-5;x\r\n"
       "a.b.c: +5 : +5;x:+5:-1;x::1f \r\n"
       "Pair:a.bin:b.bin;x:10:20;y:0A:0B;extra\r\n"
@@ -61,8 +62,8 @@ TEST(CxiReaderTest, KindsOfLineAndTheirFields) {
       "Set : a.bin;x:1;y:2\r\n"  // blanks belong to the fields
       "Sample Set (Rev 2.0).zip:u1:u2;:65536:131072;:1A2B3C4D:00ff00ff\r\n"
       "\xEF\xBB\xBFmid.bin;1;1\r\n"  // a byte-order mark later on is a name's
-      "Caf\xE9 (\xC0\xAF):\t\x01\x7F.bin:../up.bin:a\\b/c.bin;:3:4:5;:3:4:5\r\n"  // bytes as they
-                                                                                  // stand
+      // Bytes as they stand.
+      "Caf\xE9 (\xC0\xAF):\t\x01\x7F.bin:../up.bin:a\\b/c.bin;:3:4:5;:3:4:5\r\n"
       "Semis;;;;\r\n"
       // Fields that are not read (field 0 of the sizes and CRC-32s of a set with named ROMs,
       // groups after the third) may be of any length.
