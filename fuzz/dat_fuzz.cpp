@@ -13,7 +13,6 @@
 #include "database_checks.h"
 #include "fuzz_sandbox.h"
 #include "romdb/dat_file.h"
-#include "romdb/dat_format.h"
 #include "romdb/rom_database.h"
 
 namespace cartidex {

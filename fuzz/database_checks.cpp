@@ -4,7 +4,7 @@
 
 #include "fuzz_sandbox.h"
 #include "romdb/rom_database.h"
-#include "romdb/set_builder.h"
+#include "romdb/set_limits.h"
 
 namespace cartidex::fuzz {
 

@@ -1,9 +1,52 @@
 #include "romdb/dat_file.h"
 
-#include "romdb/dat_numbers.h"
-#include "romdb/rom_database.h"
+#include <array>
+
+#include "romdb/dat_text_reader.h"
+#include "romdb/dat_xml_reader.h"
 
 namespace cartidex {
+
+namespace {
+
+// The value of every byte as a hexadecimal digit, 16 for bytes that are none.
+constexpr std::array<uint8_t, 256> kHexDigits = [] {
+  std::array<uint8_t, 256> digits{};
+  digits.fill(16);
+  for (int c = '0'; c <= '9'; ++c) digits[static_cast<size_t>(c)] = static_cast<uint8_t>(c - '0');
+  for (int c = 0; c < 6; ++c) {
+    digits[static_cast<size_t>('a' + c)] = static_cast<uint8_t>(10 + c);
+    digits[static_cast<size_t>('A' + c)] = static_cast<uint8_t>(10 + c);
+  }
+  return digits;
+}();
+
+// Digits of one base only, and no more of them than the value can take.
+bool ParseDigits(std::string_view digits, uint32_t base, uint32_t* value) {
+  if (digits.empty()) return false;
+  uint64_t v = 0;
+  for (const char c : digits) {
+    const uint32_t d = kHexDigits[static_cast<unsigned char>(c)];
+    if (d >= base) return false;
+    v = v * base + d;
+    if (v > 0xFFFFFFFFu) return false;
+  }
+  *value = static_cast<uint32_t>(v);
+  return true;
+}
+
+}  // namespace
+
+bool ParseDatSize(std::string_view text, uint32_t* value) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    return ParseDigits(text.substr(2), 16, value);
+  }
+  return ParseDigits(text, 10, value);
+}
+
+bool ParseDatCrc(std::string_view text, uint32_t* value) {
+  return text.size() == 8 && ParseDigits(text, 16, value);
+}
 
 void DatFile::SetSystem(std::string_view system, uint64_t line) {
   if (system.size() > kMaxText) {
@@ -40,25 +83,32 @@ void DatFile::AddRom(const DatRomFields& rom) {
 
 void AddDatFile(const DatFile& dat, RomDatabase* db) {
   if (dat.refused_system_line() != 0) LogSkippedLine(dat.refused_system_line(), kTextTooLong);
-  std::string set_name;
   for (const DatGame& g : dat.games()) {
     if (g.rom_count == 0) continue;
-    std::span<const ParsedRom> roms = dat.roms(g);
+    const std::span<const ParsedRom> roms = dat.roms(g);
     const char* reason = nullptr;
     if (g.name.empty()) {
-      reason = kMissingFields;
+      reason = kMissingFields;  // no name to give the set
+    } else if (g.bad_number) {
+      reason = db->CheckSet(g.name, roms, dat.system());
+      if (reason == nullptr) reason = kBadNumber;
     } else {
-      set_name.assign(g.name);
-      set_name += ".zip";
-      if (g.bad_number) {
-        reason = CheckSetExact(*db, set_name, roms, dat.system());
-        if (reason == nullptr) reason = kBadNumber;
-      } else {
-        reason = AddCheckedSetExact(db, set_name, roms, dat.system());
-      }
+      reason = db->AddSet(g.name, roms, dat.system());
     }
     if (reason != nullptr) LogSkippedLine(g.line, reason);
   }
+}
+
+bool ReadDat(std::span<char> contents, DatFile* dat) {
+  std::string_view text(contents.data(), contents.size());
+  // Only XML comes in UTF-16; the parser converts it.
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    return ReadXmlDat(contents, dat);
+  }
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first != std::string_view::npos && text[first] == '<') return ReadXmlDat(contents, dat);
+  return ReadClrMameProDat(std::string_view(contents.data(), contents.size()), dat);
 }
 
 }  // namespace cartidex

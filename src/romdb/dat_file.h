@@ -12,11 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "romdb/set_builder.h"
+#include "romdb/rom_database.h"
 
 namespace cartidex {
-
-class RomDatabase;
 
 enum class DatFormat { kLogiqx, kClrMamePro, kSoftwareList };
 
@@ -85,8 +83,26 @@ class DatFile {
 // Adds one set per game of `dat` to `db`, named the game's name followed by ".zip" and holding
 // the game's kept ROMs; a game without a kept ROM adds nothing. A game without a name, beyond a
 // capacity or with a malformed number is refused whole and logged as " ! Line N skipped: REASON"
-// with N its first line (reasons in the order of set_builder.h, "bad number" last).
+// with N its first line: "missing fields" for a game without a name, then the reasons of
+// RomDatabase::CheckSet, then "bad number".
 void AddDatFile(const DatFile& dat, RomDatabase* db);
+
+// Reads a DAT whole into *dat: XML (a Logiqx datafile or a software list) when it opens with a
+// UTF-16 byte-order mark or its first byte after a UTF-8 one and blanks is '<', ClrMamePro text
+// otherwise. *contents may be changed, and *dat's names point into it: it must outlive *dat.
+// False when the text is none of them or not well-formed; *dat is of no use then.
+bool ReadDat(std::span<char> contents, DatFile* dat);
+inline bool ReadDat(std::string* contents, DatFile* dat) {
+  return ReadDat(std::span<char>(*contents), dat);
+}
+
+// The numbers of the DAT formats, read strictly: a DAT that says something odd about a ROM is
+// more likely broken than meant, and a wrong size or CRC-32 would silently mis-identify files.
+// A size: decimal digits, or "0x" / "0X" followed by hexadecimal digits, with nothing before or
+// after them and a value that fits 32 bits. False (and *value untouched) for anything else.
+bool ParseDatSize(std::string_view text, uint32_t* value);
+// A CRC-32: exactly eight hexadecimal digits, either case. False (*value untouched) otherwise.
+bool ParseDatCrc(std::string_view text, uint32_t* value);
 
 }  // namespace cartidex
 

@@ -1,12 +1,82 @@
 #include "romdb/dat_text_reader.h"
 
+#include <cstdint>
+#include <optional>
 #include <vector>
-
-#include "romdb/dat_text_tokenizer.h"
 
 namespace cartidex {
 
 namespace {
+
+// The tokens of the format: '(' and ')', quoted texts ("..." without escapes, possibly over
+// several lines) and bare words (any run of bytes other than blanks, control bytes, parentheses
+// and quotes). Each token knows the line where it begins.
+enum class TokenKind { kEnd, kOpen, kClose, kWord, kUnclosedQuote };
+
+struct Token {
+  TokenKind kind = TokenKind::kEnd;
+  std::string_view text;  // a word's text, quotes removed
+  uint64_t line = 0;      // counted from 1
+};
+
+bool IsBlank(unsigned char c) {
+  return c <= ' ' || c == 0x7F;
+}
+
+class DatTokenizer {
+ public:
+  // A leading UTF-8 byte-order mark is skipped. Lines end at CR LF, a lone CR or a lone LF.
+  explicit DatTokenizer(std::string_view text) : text_(text) {
+    if (text_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
+  }
+
+  // The next token; kEnd at the end of the text and from then on.
+  Token Next() {
+    const size_t size = text_.size();
+    while (pos_ < size && IsBlank(static_cast<unsigned char>(text_[pos_]))) StepOver();
+    Token t;
+    t.line = line_;
+    if (pos_ >= size) return t;
+    const char c = text_[pos_];
+    if (c == '(' || c == ')') {
+      ++pos_;
+      t.kind = c == '(' ? TokenKind::kOpen : TokenKind::kClose;
+      return t;
+    }
+    if (c == '"') {
+      const size_t start = ++pos_;
+      while (pos_ < size && text_[pos_] != '"') StepOver();
+      if (pos_ >= size) {
+        t.kind = TokenKind::kUnclosedQuote;
+        return t;
+      }
+      t.kind = TokenKind::kWord;
+      t.text = text_.substr(start, pos_ - start);
+      ++pos_;
+      return t;
+    }
+    const size_t start = pos_;
+    while (pos_ < size) {
+      const char w = text_[pos_];
+      if (IsBlank(static_cast<unsigned char>(w)) || w == '(' || w == ')' || w == '"') break;
+      ++pos_;
+    }
+    t.kind = TokenKind::kWord;
+    t.text = text_.substr(start, pos_ - start);
+    return t;
+  }
+
+ private:
+  // Counts the line end at pos_ (if any) and steps over it.
+  void StepOver() {
+    const char c = text_[pos_++];
+    if (c == '\n' || (c == '\r' && (pos_ >= text_.size() || text_[pos_] != '\n'))) ++line_;
+  }
+
+  std::string_view text_;
+  size_t pos_ = 0;
+  uint64_t line_ = 1;
+};
 
 bool IsGameBlock(std::string_view key) {
   return key == "game" || key == "machine" || key == "resource";
@@ -46,7 +116,8 @@ class TextDatReader {
  private:
   // Takes the entries of a block whose '(' is taken, up to its ')'. `on_value(key, value)` sees
   // each word value; `on_block(key)` sees each nested block after its '(' and must take it
-  // whole. A key right before the ')' is a flag without a value; keys in `flags` never take one.
+  // whole. A key right before the ')' is a flag without a value; keys that `is_flag` names never
+  // take one.
   template <typename OnValue, typename OnBlock>
   bool ReadEntries(OnValue on_value, OnBlock on_block, bool (*is_flag)(std::string_view)) {
     for (;;) {

@@ -14,34 +14,24 @@ namespace cartidex {
 namespace parse_hex_internal {
 
 // The digit value of every byte: '0'-'9' give 0-9, letters of either case 10-35, anything else 0.
-inline constexpr std::array<uint8_t, 256> kDigit = [] {
-  std::array<uint8_t, 256> digit{};
-  for (int c = '0'; c <= '9'; ++c) digit[static_cast<size_t>(c)] = static_cast<uint8_t>(c - '0');
+inline constexpr std::array<uint8_t, 256> kDigits = [] {
+  std::array<uint8_t, 256> digits{};
+  for (int c = '0'; c <= '9'; ++c) digits[static_cast<size_t>(c)] = static_cast<uint8_t>(c - '0');
   for (int c = 'A'; c <= 'Z'; ++c) {
-    digit[static_cast<size_t>(c)] = static_cast<uint8_t>(c - 'A' + 10);
-    digit[static_cast<size_t>(c - 'A' + 'a')] = static_cast<uint8_t>(c - 'A' + 10);
+    digits[static_cast<size_t>(c)] = static_cast<uint8_t>(c - 'A' + 10);
+    digits[static_cast<size_t>(c - 'A' + 'a')] = static_cast<uint8_t>(c - 'A' + 10);
   }
-  return digit;
+  return digits;
 }();
-
-inline uint32_t Digit(char c) {
-  return kDigit[static_cast<unsigned char>(c)];
-}
 
 }  // namespace parse_hex_internal
 
-// Inline: a load parses a CRC-32 for every ROM of every datafile.
 inline uint32_t ParseHex(std::string_view text) {
-  using parse_hex_internal::Digit;
-  if (text.size() == 8) {
-    // The usual length, with the places weighed independently rather than one after the other.
-    const char* c = text.data();
-    return ((Digit(c[0]) << 28) + (Digit(c[1]) << 24) + (Digit(c[2]) << 20) + (Digit(c[3]) << 16)) +
-           ((Digit(c[4]) << 12) + (Digit(c[5]) << 8) + (Digit(c[6]) << 4) + Digit(c[7]));
-  }
   uint32_t value = 0;
   // Horner's rule modulo 2^32 gives the same sum as weighing each place by 16^(L-1-i).
-  for (char c : text) value = value * 16u + Digit(c);
+  for (const char c : text) {
+    value = value * 16u + parse_hex_internal::kDigits[static_cast<unsigned char>(c)];
+  }
   return value;
 }
 

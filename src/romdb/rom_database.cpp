@@ -1,44 +1,15 @@
 #include "romdb/rom_database.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace cartidex {
-
-std::string FormSetName(std::string_view name) {
-  std::string set(SetNameStem(name));
-  set.append(kSetSuffix);
-  return set;
-}
 
 RomDatabase::RomDatabase() {
   Clear();
 }
 
-namespace {
-
-// Room for `more` elements after the present ones, at least double the present room.
-template <class Container>
-void MakeRoom(Container* c, size_t more) {
-  const size_t need = c->size() + more;
-  if (need > c->capacity()) c->reserve(std::max(need, 2 * c->capacity()));
-}
-
-}  // namespace
-
-void RomDatabase::Reserve(size_t roms, size_t sets, size_t name_bytes) {
-  MakeRoom(&roms_, roms);
-  MakeRoom(&crcs_, roms);
-  MakeRoom(&names_, name_bytes);
-  MakeRoom(&set_roms_, roms);
-  MakeRoom(&found_, roms);
-  MakeRoom(&sets_, sets);
-  MakeRoom(&set_names_, name_bytes);
-}
-
 void RomDatabase::Clear() {
   roms_.clear();
-  crcs_.clear();
   names_.clear();
   systems_.assign(1, std::string(kUnknown));
   system_ids_.clear();
@@ -49,22 +20,7 @@ void RomDatabase::Clear() {
   set_roms_.clear();
   found_.clear();
   marked_sets_.clear();
-  index_.clear();
-  bucket_start_.clear();
-  index_stale_ = false;
-}
-
-void RomDatabase::Rewind(const Extent& extent) {
-  if (roms_.size() == extent.roms && sets_.size() == extent.sets) return;
-  roms_.resize(extent.roms);
-  crcs_.resize(extent.roms);
-  names_.resize(extent.names);
-  sets_.resize(extent.sets);
-  set_names_.resize(extent.set_names);
-  set_roms_.resize(extent.slots);
-  found_.resize(extent.slots);
-  std::erase_if(marked_sets_, [&](uint32_t s) { return s >= extent.sets; });
-  index_stale_ = true;
+  index_.Clear();
 }
 
 uint32_t RomDatabase::InternSystem(std::string_view system) {
@@ -77,159 +33,58 @@ uint32_t RomDatabase::InternSystem(std::string_view system) {
   return last_system_;
 }
 
-uint32_t RomDatabase::AddRom(std::string_view name, std::string_view system, uint32_t crc,
-                             uint32_t size) {
-  if (roms_.size() >= kMaxRoms || name.size() > kMaxText || system.size() > kMaxText) {
-    return kNoIndex;
+namespace {
+
+// What every set's name ends in.
+constexpr std::string_view kSetSuffix = ".zip";
+
+}  // namespace
+
+const char* RomDatabase::CheckSet(std::string_view name, std::span<const ParsedRom> roms,
+                                  std::string_view system) const {
+  if (roms.size() > static_cast<size_t>(kMaxRomsPerSet)) return kTooManyRoms;
+  if (system.size() > kMaxText || name.size() + kSetSuffix.size() > kMaxText) return kTextTooLong;
+  for (const ParsedRom& rom : roms) {
+    if (rom.name.size() > kMaxText) return kTextTooLong;
   }
-  AppendEntry(name, InternSystem(system), crc, size, 0, 0);
-  index_stale_ = true;
-  return static_cast<uint32_t>(roms_.size() - 1);
+  if (roms_.size() + roms.size() > kMaxRoms) return kRomTableFull;
+  if (sets_.size() >= kMaxSets) return kSetTableFull;
+  return nullptr;
 }
 
-void RomDatabase::AppendEntry(std::string_view name, uint32_t system_id, uint32_t crc,
-                              uint32_t size, int32_t set_index, int32_t slot) {
-  roms_.push_back(Entry{static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(name.size()),
-                        system_id, crc, size, set_index, slot});
-  names_.append(name);
-  crcs_.push_back(crc);
-}
-
-uint32_t RomDatabase::AddSet(std::string_view name, std::span<const int32_t> roms) {
-  return AddSetExact(FormSetName(name), roms);
-}
-
-size_t RomDatabase::StartSet(std::string_view stem, std::string_view suffix, size_t rom_count) {
-  const size_t first = set_roms_.size();
+const char* RomDatabase::AddSet(std::string_view name, std::span<const ParsedRom> roms,
+                                std::string_view system) {
+  if (const char* reason = CheckSet(name, roms, system)) return reason;
+  const int32_t set_index = static_cast<int32_t>(sets_.size());
+  const uint32_t first = static_cast<uint32_t>(set_roms_.size());
   sets_.push_back(Set{static_cast<uint32_t>(set_names_.size()),
-                      static_cast<uint32_t>(stem.size() + suffix.size()),
-                      static_cast<uint32_t>(first), static_cast<uint32_t>(rom_count), false});
-  set_names_.append(stem);
-  set_names_.append(suffix);
-  set_roms_.resize(first + rom_count);
-  found_.resize(first + rom_count, 0);
-  return first;
-}
-
-uint32_t RomDatabase::AddSetExact(std::string_view set_name, std::span<const int32_t> roms) {
-  size_t count = 0;
-  while (count < roms.size() && roms[count] >= 0) ++count;
-  if (sets_.size() >= kMaxSets || set_name.size() > kMaxText ||
-      count > static_cast<size_t>(kMaxRomsPerSet)) {
-    return kNoIndex;
+                      static_cast<uint32_t>(name.size() + kSetSuffix.size()), first,
+                      static_cast<uint32_t>(roms.size()), false});
+  set_names_.append(name);
+  set_names_.append(kSetSuffix);
+  // A set without ROMs names no system: the system table only learns systems that ROMs use.
+  const uint32_t system_id = roms.empty() ? 0 : InternSystem(system);
+  for (size_t slot = 0; slot < roms.size(); ++slot) {
+    const ParsedRom& rom = roms[slot];
+    set_roms_.push_back(static_cast<int32_t>(roms_.size()));
+    found_.push_back(0);
+    roms_.push_back(Entry{static_cast<uint32_t>(names_.size()),
+                          static_cast<uint32_t>(rom.name.size()), system_id, rom.crc, rom.size,
+                          set_index, static_cast<int32_t>(slot)});
+    names_.append(rom.name);
+    index_.Add(rom.crc, rom.size);
   }
-  for (size_t c = 0; c < count; ++c) {
-    if (static_cast<size_t>(roms[c]) >= roms_.size()) return kNoIndex;
-  }
-  const int32_t s = static_cast<int32_t>(sets_.size());
-  const size_t first = StartSet(set_name, {}, count);
-  for (size_t c = 0; c < count; ++c) {
-    set_roms_[first + c] = roms[c];
-    Entry& e = roms_[static_cast<size_t>(roms[c])];
-    e.set_index = s;
-    e.slot = static_cast<int32_t>(c);
-  }
-  return static_cast<uint32_t>(s);
-}
-
-uint32_t RomDatabase::AddCheckedRomsAndSet(std::string_view stem, std::string_view suffix,
-                                           std::span<const ParsedRom> roms, uint32_t system_id) {
-  const int32_t s = static_cast<int32_t>(sets_.size());
-  const size_t first = StartSet(stem, suffix, roms.size());
-  for (size_t c = 0; c < roms.size(); ++c) {
-    const ParsedRom& rom = roms[c];
-    set_roms_[first + c] = static_cast<int32_t>(roms_.size());
-    AppendEntry(rom.name, system_id, rom.crc, rom.size, s, static_cast<int32_t>(c));
-  }
-  if (!roms.empty()) index_stale_ = true;
-  return static_cast<uint32_t>(s);
-}
-
-void RomDatabase::AppendTables(const RomDatabase& other, std::string_view placeholder,
-                               std::string_view system) {
-  std::vector<uint32_t> system_of(other.systems_.size());
-  for (size_t i = 0; i < other.systems_.size(); ++i) {
-    const std::string& text = other.systems_[i];
-    system_of[i] = InternSystem(text == placeholder ? system : std::string_view(text));
-  }
-  const uint32_t rom_base = static_cast<uint32_t>(roms_.size());
-  const uint32_t name_base = static_cast<uint32_t>(names_.size());
-  const int32_t set_base = static_cast<int32_t>(sets_.size());
-  Reserve(other.roms_.size(), other.sets_.size(), 0);
-  MakeRoom(&names_, other.names_.size());
-  MakeRoom(&set_names_, other.set_names_.size());
-  for (const Entry& e : other.roms_) {
-    roms_.push_back(Entry{e.name_offset + name_base, e.name_length, system_of[e.system], e.crc,
-                          e.size, e.set_index + set_base, e.slot});
-  }
-  names_.append(other.names_);
-  crcs_.insert(crcs_.end(), other.crcs_.begin(), other.crcs_.end());
-  const uint32_t set_name_base = static_cast<uint32_t>(set_names_.size());
-  const uint32_t slot_base = static_cast<uint32_t>(set_roms_.size());
-  for (const Set& s : other.sets_) {
-    sets_.push_back(Set{s.name_offset + set_name_base, s.name_length, s.first + slot_base,
-                        s.rom_count, s.owned});
-  }
-  set_names_.append(other.set_names_);
-  for (const int32_t rom : other.set_roms_) {
-    set_roms_.push_back(rom + static_cast<int32_t>(rom_base));
-  }
-  found_.insert(found_.end(), other.found_.begin(), other.found_.end());
-  for (const uint32_t s : other.marked_sets_) {
-    marked_sets_.push_back(s + static_cast<uint32_t>(set_base));
-  }
-  if (!other.roms_.empty()) index_stale_ = true;
+  return nullptr;
 }
 
 RomRecord RomDatabase::FindRom(uint32_t crc, uint32_t size, bool* found, uint32_t* index) const {
   *found = false;
-  RomRecord result;
-  if (roms_.empty()) return result;
-  if (index_stale_) BuildIndex();
-
-  const uint32_t bucket = crc >> bucket_shift_;
-  const Row* first = index_.data() + bucket_start_[bucket];
-  const Row* last = index_.data() + bucket_start_[bucket + 1];
-  const uint32_t k = *index;
-  // Wanted: the next match after k, going round; k itself only when it is 0 (tried last). So
-  // the first match past k, or else the lowest match when it comes before k.
-  uint32_t past_k = kNoIndex;
-  uint32_t lowest = kNoIndex;
-  if (last - first <= static_cast<ptrdiff_t>(kSmallBucket)) {
-    for (const Row* r = first; r < last; ++r) {
-      if (r->crc != crc || roms_[r->index].size != size) continue;
-      if (lowest == kNoIndex) lowest = r->index;
-      if (r->index > k) {
-        past_k = r->index;
-        break;
-      }
-    }
-  } else {
-    // Sorted: the matches are one run, in index order.
-    auto before = [](const Row& row, uint32_t row_size, uint32_t c, uint32_t s, uint32_t i) {
-      return std::tie(row.crc, row_size, row.index) < std::tie(c, s, i);
-    };
-    const Row* run = std::partition_point(first, last, [&](const Row& row) {
-      return before(row, roms_[row.index].size, crc, size, 0);
-    });
-    const Row* next = std::partition_point(run, last, [&](const Row& row) {
-      return row.crc == crc && roms_[row.index].size == size && row.index <= k;
-    });
-    if (run < last && run->crc == crc && roms_[run->index].size == size) lowest = run->index;
-    if (next < last && next->crc == crc && roms_[next->index].size == size) past_k = next->index;
-  }
-  uint32_t hit;
-  if (past_k != kNoIndex) {
-    hit = past_k;
-  } else if (lowest != kNoIndex && (lowest < k || (k == 0 && lowest == 0))) {
-    hit = lowest;
-  } else {
-    return result;
-  }
-  result = GetRom(hit);
-  *index = hit;
+  if (roms_.empty()) return RomRecord();
+  const std::optional<uint32_t> hit = index_.Next(crc, size, *index);
+  if (!hit) return RomRecord();
+  *index = *hit;
   *found = true;
-  return result;
+  return GetRom(*hit);
 }
 
 bool RomDatabase::MarkRomFound(int32_t set_index, int32_t slot, bool* newly) {
@@ -250,8 +105,7 @@ void RomDatabase::MarkSetOwned(int32_t set_index, bool value) {
 }
 
 void RomDatabase::ClearFoundFlags() {
-  for (uint32_t s : marked_sets_) {
-    if (s >= sets_.size()) continue;
+  for (const uint32_t s : marked_sets_) {
     const auto first = found_.begin() + sets_[s].first;
     std::fill(first, first + sets_[s].rom_count, 0);
   }

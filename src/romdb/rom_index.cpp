@@ -1,66 +1,49 @@
-// The lookup index of the ROM table: building it, from one table or from two halves.
-#include <algorithm>
-#include <tuple>
-
-#include "romdb/rom_database.h"
+#include "romdb/rom_index.h"
 
 namespace cartidex {
 
-void RomDatabase::BuildIndexOf(std::span<const uint32_t> first, std::span<const uint32_t> second,
-                               IndexBuild* out) {
-  IndexBuild& build = *out;
-  // About two rows a bucket, at most 65536 buckets: a lookup looks at a handful of rows.
-  const uint32_t n = static_cast<uint32_t>(first.size() + second.size());
+void RomIndex::Clear() {
+  entries_.clear();
+  linked_ = false;
+}
+
+uint32_t RomIndex::BucketOf(uint32_t crc) const {
+  // Multiplicative hashing: CRC-32s that differ in their low bits only still spread.
+  return (crc * 2654435761u) >> shift_;
+}
+
+void RomIndex::Link() const {
+  const size_t n = entries_.size();
   uint32_t bits = 1;
-  while (bits < 16 && (1u << bits) < n / 2) ++bits;
-  build.shift = 32 - bits;
-  const uint32_t buckets = 1u << bits;
-
-  // A counting sort by bucket. Going up the table fills each bucket in index order, moving its
-  // start along; the starts are then where the next bucket begins, and shift back by one.
-  std::vector<uint32_t>& starts = build.starts;
-  starts.assign(buckets + 1, 0);
-  for (const uint32_t crc : first) ++starts[(crc >> build.shift) + 1];
-  for (const uint32_t crc : second) ++starts[(crc >> build.shift) + 1];
-  for (uint32_t b = 0; b < buckets; ++b) starts[b + 1] += starts[b];
-  build.rows.resize(n);
-  uint32_t i = 0;
-  for (const std::span<const uint32_t> part : {first, second}) {
-    for (const uint32_t crc : part) build.rows[starts[crc >> build.shift]++] = Row{crc, i++};
+  while (bits < 17 && (size_t{1} << bits) < n) ++bits;
+  shift_ = 32 - bits;
+  first_in_bucket_.assign(size_t{1} << bits, kEnd);
+  // From the last entry down, so that each chain runs in entry order.
+  for (size_t i = n; i-- > 0;) {
+    uint32_t& first = first_in_bucket_[BucketOf(entries_[i].crc)];
+    entries_[i].next_in_bucket = first;
+    first = static_cast<uint32_t>(i);
   }
-  std::copy_backward(starts.begin(), starts.end() - 1, starts.end());
-  starts[0] = 0;
+  linked_ = true;
 }
 
-void RomDatabase::InstallIndex(IndexBuild&& build) const {
-  index_ = std::move(build.rows);
-  bucket_start_ = std::move(build.starts);
-  bucket_shift_ = build.shift;
-  const size_t buckets = bucket_start_.size() - 1;
-  for (size_t b = 0; b < buckets; ++b) {
-    if (bucket_start_[b + 1] - bucket_start_[b] <= kSmallBucket) continue;
-    std::sort(index_.begin() + bucket_start_[b], index_.begin() + bucket_start_[b + 1],
-              [this](const Row& x, const Row& y) {
-                return std::tie(x.crc, roms_[x.index].size, x.index) <
-                       std::tie(y.crc, roms_[y.index].size, y.index);
-              });
+std::optional<uint32_t> RomIndex::Next(uint32_t crc, uint32_t size, uint32_t from) const {
+  if (!linked_) Link();
+  auto matches = [&](uint32_t i) { return entries_[i].crc == crc && entries_[i].size == size; };
+  const uint32_t bucket = BucketOf(crc);
+  // Chains run in entry order: when `from` is in this one, the entries after it follow it there,
+  // so that going through many entries of one CRC-32 and size takes a step each.
+  const bool in_chain = from < entries_.size() && BucketOf(entries_[from].crc) == bucket;
+  const uint32_t first = first_in_bucket_[bucket];
+  const uint32_t start = in_chain ? entries_[from].next_in_bucket : first;
+  for (uint32_t i = start; i != kEnd; i = entries_[i].next_in_bucket) {
+    if (i > from && matches(i)) return i;
   }
-  index_stale_ = false;
-}
-
-void RomDatabase::BuildIndex() const {
-  // Into the storage of the index it replaces: a reload then writes over memory it holds.
-  IndexBuild build{std::move(index_), std::move(bucket_start_), bucket_shift_};
-  BuildIndexOf(crcs_, {}, &build);
-  InstallIndex(std::move(build));
-}
-
-void RomDatabase::AdoptIndex(IndexBuild&& build) {
-  if (build.rows.size() != crcs_.size() || build.starts.empty()) {
-    index_stale_ = true;
-    return;
+  // Round past the end of the table: the lowest match, when it comes before `from` or is entry 0.
+  for (uint32_t i = first; i != kEnd && (i < from || i == 0); i = entries_[i].next_in_bucket) {
+    if (matches(i)) return i;
   }
-  InstallIndex(std::move(build));
+  return std::nullopt;
 }
 
 }  // namespace cartidex

@@ -18,14 +18,12 @@ using Lines = std::vector<std::string>;
 
 class SetListsTest : public ::testing::Test {
  protected:
-  // Adds a one-ROM set named after `name` (its display name ends in ".zip").
+  // Adds a one-ROM set named `name`.zip.
   void AddSet(std::string_view system, std::string_view name, bool owned = false) {
-    uint32_t rom = Database().AddRom(name, system, 0x1000u + serial_, 10u + serial_);
+    const ParsedRom rom{"r", 10u + serial_, 0x1000u + serial_};
     ++serial_;
-    const int32_t roms[] = {static_cast<int32_t>(rom)};
-    uint32_t set = Database().AddSet(name, roms);
-    ASSERT_NE(set, kNoIndex);
-    Database().MarkSetOwned(static_cast<int32_t>(set), owned);
+    ASSERT_EQ(Database().AddSet(name, std::span(&rom, 1), system), nullptr);
+    Database().MarkSetOwned(static_cast<int32_t>(Database().GetSetCount() - 1), owned);
   }
   std::string List(std::string_view name) {
     return ReadFile(dir_.Path("lists/" + std::string(name)));
@@ -37,11 +35,11 @@ class SetListsTest : public ::testing::Test {
 };
 
 TEST_F(SetListsTest, OneFilePairPerSystemWithExactBytes) {
-  AddSet("A", "Alpha.bin", true);
-  AddSet("A", "Beta.bin");
-  AddSet("B", "Sample Set (Rev 2.0).zip", true);
-  AddSet("B", "Gamma.rom", true);
-  AddSet("B", ".cfg");
+  AddSet("A", "Alpha", true);
+  AddSet("A", "Beta");
+  AddSet("B", "Sample Set (Rev 2.0)", true);
+  AddSet("B", "Gamma", true);
+  AddSet("B", "");
 
   WriteSetLists(dir_.Path("lists"));  // no trailing separator, folder missing
 
@@ -55,12 +53,12 @@ TEST_F(SetListsTest, OneFilePairPerSystemWithExactBytes) {
 }
 
 TEST_F(SetListsTest, EverySystemRunIsGatheredAndUnknownIsASystemLikeAnyOther) {
-  AddSet("Unknown", "Loose.bin");
-  AddSet("A", "One.bin");
-  AddSet("B", "Two.bin", true);
-  AddSet("A", "Three.bin", true);
-  AddSet("Unknown", "Late.bin");
-  AddSet("a", "Lower.bin");  // letter case makes another system
+  AddSet("Unknown", "Loose");
+  AddSet("A", "One");
+  AddSet("B", "Two", true);
+  AddSet("A", "Three", true);
+  AddSet("Unknown", "Late");
+  AddSet("a", "Lower");  // letter case makes another system
 
   WriteSetLists(dir_.Path("lists/"));
 
@@ -79,9 +77,9 @@ TEST_F(SetListsTest, EverySystemRunIsGatheredAndUnknownIsASystemLikeAnyOther) {
 }
 
 TEST_F(SetListsTest, SystemTextsMadeFileNamesNeverOverwriteEachOther) {
-  AddSet("Nintendo/Game Boy", "One.bin");
-  AddSet("Nintendo_Game Boy", "Two.bin");
-  AddSet("Sega\\Mega", "Three.bin");
+  AddSet("Nintendo/Game Boy", "One");
+  AddSet("Nintendo_Game Boy", "Two");
+  AddSet("Sega\\Mega", "Three");
 
   WriteSetLists(dir_.Path("lists"));
 
@@ -94,8 +92,8 @@ TEST_F(SetListsTest, SystemTextsMadeFileNamesNeverOverwriteEachOther) {
 }
 
 TEST_F(SetListsTest, MeetingFileNamesAreKeptApartWhenAFileCannotBeExamined) {
-  AddSet("Nintendo/Game Boy", "One.bin");
-  AddSet("Nintendo_Game Boy", "Two.bin");
+  AddSet("Nintendo/Game Boy", "One");
+  AddSet("Nintendo_Game Boy", "Two");
   FaultEnv faults;
   ScopedEnv scoped(&faults);
   faults.FailPathsContaining(EnvOp::kGetFileId, "Game Boy");
@@ -109,9 +107,9 @@ TEST_F(SetListsTest, MeetingFileNamesAreKeptApartWhenAFileCannotBeExamined) {
 }
 
 TEST_F(SetListsTest, AListThatCannotBeWrittenIsLoggedAndThePassGoesOn) {
-  AddSet("A", "One.bin", true);
-  AddSet("B", "Two.bin");
-  AddSet("C", "Three.bin");
+  AddSet("A", "One", true);
+  AddSet("B", "Two");
+  AddSet("C", "Three");
   FaultEnv faults;
   ScopedEnv scoped(&faults);
   faults.FailPathsContaining(EnvOp::kOpenForWrite, "A_have");

@@ -1,12 +1,11 @@
-// What the identification tests share: a program folder, a database filled from the tests' own
-// ROMs, and a dialog without a window whose five result fields can be read back.
+// What the identification tests share: a program folder, a database of the tests' own ROMs, and
+// a dialog without a window whose five result fields can be read back.
 #ifndef CARTIDEX_TESTS_IDENTIFY_IDENTIFY_FIXTURE_H_
 #define CARTIDEX_TESTS_IDENTIFY_IDENTIFY_FIXTURE_H_
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/headless_view.h"
@@ -24,22 +23,15 @@ struct TestRom {
 
 class IdentifyTest : public ::testing::Test {
  protected:
-  // Adds the ROMs of one set, all of `system`, and gives the set's index.
+  // Adds the set `name`.zip of `roms`, all of `system`, and gives its index.
   int32_t AddSet(const std::string& name, const std::string& system,
                  const std::vector<TestRom>& roms) {
-    std::vector<int32_t> indices;
+    std::vector<ParsedRom> parsed;
     for (const TestRom& rom : roms) {
-      indices.push_back(static_cast<int32_t>(Database().AddRom(
-          rom.name, system, Crc32(rom.contents), static_cast<uint32_t>(rom.contents.size()))));
+      parsed.push_back({rom.name, static_cast<uint32_t>(rom.contents.size()), Crc32(rom.contents)});
     }
-    return static_cast<int32_t>(Database().AddSet(name, indices));
-  }
-  // Adds a ROM by its numbers alone, as a one-ROM set.
-  int32_t AddRomNumbers(const std::string& name, const std::string& system, uint32_t crc,
-                        uint32_t size) {
-    std::vector<int32_t> indices = {
-        static_cast<int32_t>(Database().AddRom(name, system, crc, size))};
-    return static_cast<int32_t>(Database().AddSet(name, indices));
+    EXPECT_EQ(Database().AddSet(name, parsed, system), nullptr);
+    return static_cast<int32_t>(Database().GetSetCount()) - 1;
   }
 
   bool Show(const std::string& path) { return IdentifyAndShow(&view_, path, &result_); }
@@ -51,10 +43,6 @@ class IdentifyTest : public ::testing::Test {
       fields.push_back(view_.GetText(id));
     }
     return fields;
-  }
-
-  static std::vector<std::string> Five(const std::string& text) {
-    return std::vector<std::string>(5, text);
   }
 
   TestHome home_;

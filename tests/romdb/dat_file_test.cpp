@@ -2,13 +2,40 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 
-#include "romdb/rom_database.h"
+#include "romdb/describe.h"
 #include "support/test_util.h"
 
 namespace cartidex {
 namespace {
+
+TEST(DatFileTest, NumbersAreReadStrictly) {
+  // Sizes: decimal, or hexadecimal after "0x"; CRC-32s: eight hexadecimal digits.
+  const std::pair<const char*, uint32_t> kSizes[] = {{"0", 0},
+                                                     {"0010", 10},
+                                                     {"4294967295", 0xFFFFFFFF},
+                                                     {"0x20000", 0x20000},
+                                                     {"0XFFFFFFFF", 0xFFFFFFFF}};
+  const std::pair<const char*, uint32_t> kCrcs[] = {
+      {"8e68533e", 0x8E68533E}, {"931A0BDC", 0x931A0BDC}, {"00000000", 0}};
+  uint32_t value = 7;
+  for (const auto& [text, want] : kSizes) {
+    EXPECT_TRUE(ParseDatSize(text, &value) && value == want) << text;
+  }
+  for (const auto& [text, want] : kCrcs) EXPECT_TRUE(ParseDatCrc(text, &value) && value == want);
+  value = 7;
+  for (const char* text :
+       {"", "-1", "+1", " 1", "1k", "0x", "0x1G", "4294967296", "0x100000000", "8e68533e"}) {
+    EXPECT_FALSE(ParseDatSize(text, &value)) << text;
+  }
+  for (const char* text : {"", "8e68533", "08e68533e", "0x8e6853", "8e68-33e", " 8e68533"}) {
+    EXPECT_FALSE(ParseDatCrc(text, &value)) << text;
+  }
+  EXPECT_EQ(value, 7u);  // refused numbers leave the value alone
+}
 
 DatRomFields Rom(std::string_view name, std::string_view size = "16",
                  std::string_view crc = "0000ABCD") {
@@ -19,56 +46,24 @@ DatRomFields Rom(std::string_view name, std::string_view size = "16",
   return f;
 }
 
-TEST(DatFileTest, OneSetPerGameNamedExactlyWithItsKeptRoms) {
-  test::TestHome home;
-  DatFile dat;
-  dat.SetSystem("Arcade", 2);
-  dat.BeginGame("Super Game (Rev 1.1)", 5);
-  dat.AddRom(Rom("a.1", "0x10", "0000000A"));
-  DatRomFields nodump = Rom("prom");
-  nodump.nodump = true;
-  dat.AddRom(nodump);
-  DatRomFields no_crc = Rom("nocrc");
-  no_crc.crc.reset();
-  dat.AddRom(no_crc);
-  dat.AddRom(Rom("", "1", "00000001"));  // an empty name counts as none
-  dat.AddRom(Rom("b.2", "32", "0000000b"));
-  dat.BeginGame("Only Nodumps", 9);
-  dat.AddRom(nodump);
-  dat.BeginGame("Second", 12);
-  dat.AddRom(Rom("c.3"));
-
-  RomDatabase& db = Database();
-  AddDatFile(dat, &db);
-  EXPECT_EQ(home.Log(), "");
-  ASSERT_EQ(db.GetSetCount(), 2u);
-  ASSERT_EQ(db.GetRomCount(), 3u);
-  EXPECT_EQ(db.GetSet(0).archive_name, "Super Game (Rev 1.1).zip");
-  EXPECT_EQ(db.GetSet(0).display_name, "Super Game (Rev 1.1).zip");
-  const std::span<const int32_t> roms = db.GetSet(0).rom_indices;
-  EXPECT_EQ(std::vector<int32_t>(roms.begin(), roms.end()), (std::vector<int32_t>{0, 1}));
-  EXPECT_EQ(db.GetSet(1).archive_name, "Second.zip");
-  RomRecord b = db.GetRom(1);
-  EXPECT_EQ(b.name, "b.2");
-  EXPECT_EQ(b.system, "Arcade");
-  EXPECT_EQ(b.crc, 0xBu);
-  EXPECT_EQ(b.size, 32u);
-  EXPECT_EQ(b.set_index, 0);
-  EXPECT_EQ(b.slot, 1);
-  EXPECT_EQ(db.GetRom(0).size, 16u);
-}
-
-TEST(DatFileTest, RefusedGamesAreLoggedWithTheirFirstLine) {
+TEST(DatFileTest, OneSetPerGameWithItsKeptRomsOrALineThatSaysWhyNot) {
   test::TestHome home;
   DatFile dat;
   dat.SetSystem(std::string(128, 'S'), 3);  // too long: refused, "Unknown" stays
-  // The DatFile holds views: the texts live as long as it.
-  const std::string name123(123, 'n');
-  const std::string name124 = name123 + "x";
-  const std::string rom128(128, 'r');
+  const std::string name123(123, 'n'), name124(124, 'n'), rom128(128, 'r');
+  DatRomFields nodump = Rom("prom"), no_crc = Rom("nocrc");
+  nodump.nodump = true;
+  no_crc.crc.reset();
+  dat.BeginGame("Super Game (Rev 1.1)", 5);  // the name is the set's, dots and all
+  for (const DatRomFields& rom : {Rom("a.1", "0x10", "0000000A"), nodump, no_crc,
+                                  Rom("", "1", "00000001"), Rom("b.2", "32", "0000000b")}) {
+    dat.AddRom(rom);
+  }
+  dat.BeginGame("Only Nodumps", 9);  // nothing kept: nothing added, nothing said
+  dat.AddRom(nodump);
   dat.BeginGame(name123, 10);  // 123 + ".zip" = 127: fits
   dat.AddRom(Rom("fits"));
-  dat.BeginGame(name124, 20);  // 128 with ".zip"
+  dat.BeginGame(name124, 20);
   dat.AddRom(Rom("r"));
   dat.BeginGame("long rom", 30);
   dat.AddRom(Rom(rom128));
@@ -76,14 +71,10 @@ TEST(DatFileTest, RefusedGamesAreLoggedWithTheirFirstLine) {
   dat.AddRom(Rom("r", "16", "ABCD"));
   dat.BeginGame("bad and too many", 50);
   for (int i = 0; i < 129; ++i) dat.AddRom(Rom("r", i == 0 ? "x" : "1"));
-  dat.BeginGame("most", 60);
-  for (int i = 0; i < 128; ++i) dat.AddRom(Rom("r"));
   dat.BeginGame("", 70);
   dat.AddRom(Rom("unnamed"));
-  dat.BeginGame("", 80);  // no name and no ROM: nothing to say
 
-  RomDatabase& db = Database();
-  AddDatFile(dat, &db);
+  AddDatFile(dat, &Database());
   EXPECT_EQ(home.Log(),
             " ! Line 3 skipped: text too long\r\n"
             " ! Line 20 skipped: text too long\r\n"
@@ -91,27 +82,49 @@ TEST(DatFileTest, RefusedGamesAreLoggedWithTheirFirstLine) {
             " ! Line 40 skipped: bad number\r\n"
             " ! Line 50 skipped: too many roms\r\n"
             " ! Line 70 skipped: missing fields\r\n");
-  ASSERT_EQ(db.GetSetCount(), 2u);
-  EXPECT_EQ(db.GetSet(0).archive_name, name123 + ".zip");
-  EXPECT_EQ(db.GetSet(1).rom_count(), 128);
-  EXPECT_EQ(db.GetRomCount(), 129u);
-  EXPECT_EQ(db.GetRom(0).system, "Unknown");
+  EXPECT_EQ(Describe(Database()),
+            "[Super Game (Rev 1.1).zip a.1@Unknown=16/0000000A "
+            "b.2@Unknown=32/0000000B][" +
+                name123 + ".zip fits@Unknown=16/0000ABCD]");
 }
 
-TEST(DatFileTest, AFullRomTableRefusesOnlyTheGamesThatDoNotFit) {
-  test::TestHome home;
-  RomDatabase& db = Database();
-  for (uint32_t i = 0; i < kMaxRoms - 2; ++i) db.AddRom("x", "S", i, 1);
+TEST(DatFileTest, TheContentsTellTheFormatAndABrokenDatIsNone) {
+  const std::string list =
+      "<softwarelist description=\"Cartridges\"><software name=\"quest\"><part><dataarea>"
+      "<rom name=\"quest.bin\" size=\"0x40\" crc=\"00005678\"/></dataarea></part></software>"
+      "</softwarelist>";
+  std::string utf16 = "\xFF\xFE";  // only XML comes in UTF-16
+  for (const char c : list) utf16 += {c, '\0'};
+  const std::pair<std::string, std::optional<DatFormat>> kCases[] = {
+      {"\xEF\xBB\xBF \r\n\t<datafile><header><name>A</name></header></datafile>",
+       DatFormat::kLogiqx},
+      {"\xEF\xBB\xBF\r\nclrmamepro ( name \"H\" )\n", DatFormat::kClrMamePro},
+      {"emulator ( name e )\ngame ( name g )", DatFormat::kClrMamePro},
+      {list, DatFormat::kSoftwareList},
+      {utf16, DatFormat::kSoftwareList},
+      {"", std::nullopt},
+      {"   ", std::nullopt},
+      {"#console#;Game Console\r\nSolo.bin;16;ABCD\r\n", std::nullopt},
+      {"\xFF\xFEgarbage", std::nullopt},
+      {"<?xml version=\"1.0\"?><html><body/></html>", std::nullopt},
+      {"<?xml version=\"1.0\"?><!-- nothing else -->", std::nullopt},
+      {"<datafile><game name=\"g\"><rom name=\"a\"/></datafile>", std::nullopt},
+      {"<datafile><game name=\"g></game></datafile>", std::nullopt},
+      {"game ( name g rom ( name a size 1 crc 00000001 )\n", std::nullopt},  // a ')' missing
+      {"game ( name g ) )\n", std::nullopt},                                 // one too many
+      {"game ( name \"g )\n", std::nullopt},                                 // an open quote
+      {"game ( name g ) stray\n", std::nullopt},  // a word outside a block
+      {"game ( ( name g ) )\n", std::nullopt},    // a block where a key belongs
+      {"something ( name g )\n", std::nullopt},   // not a DAT's first block
+  };
+  for (auto [text, format] : kCases) {
+    DatFile dat;
+    EXPECT_EQ(ReadDat(&text, &dat) ? std::optional(dat.format) : std::nullopt, format) << text;
+  }
   DatFile dat;
-  dat.BeginGame("three", 4);
-  for (int i = 0; i < 3; ++i) dat.AddRom(Rom("r"));
-  dat.BeginGame("two", 8);
-  for (int i = 0; i < 2; ++i) dat.AddRom(Rom("r"));
-  AddDatFile(dat, &db);
-  EXPECT_EQ(home.Log(), " ! Line 4 skipped: rom table full\r\n");
-  EXPECT_EQ(db.GetRomCount(), kMaxRoms);
-  ASSERT_EQ(db.GetSetCount(), 1u);
-  EXPECT_EQ(db.GetSet(0).archive_name, "two.zip");
+  ASSERT_TRUE(ReadDat(&utf16, &dat));
+  EXPECT_EQ(dat.system(), "Cartridges");
+  EXPECT_EQ(Describe(dat), "[quest@1 quest.bin=64/00005678]");
 }
 
 }  // namespace

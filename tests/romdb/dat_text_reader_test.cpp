@@ -3,39 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "romdb/dat_describe.h"
+#include "romdb/describe.h"
 
 namespace cartidex {
 namespace {
 
-TEST(DatTextReaderTest, HeaderGamesMachinesAndResources) {
+TEST(DatTextReaderTest, GamesMachinesAndResourcesWithTheLinesTheyBeginOn) {
+  // Lines end at CR LF, a lone LF or a lone CR; a quoted text may span lines.
   const std::string text =
-      "clrmamepro (\n"
-      "\tname \"Game Console\"\n"
-      "\tdescription \"Game Console (2024)\"\n"
-      ")\n"
-      "\n"
-      "game (\n"
-      "\tname \"Sample Set (Rev 2.0)\"\n"
+      "\xEF\xBB\xBF"
+      "clrmamepro (\r\n\tname \"Game Console\"\r\n\tdescription \"Game\nConsole\"\r\n)\r\n"
+      "game (\n\tname \"Sample Set (Rev 2.0)\"\n"
       "\trom ( name samp.u1 size 65536 crc 1A2B3C4D md5 00 )\n"
-      "\trom ( name \"samp u2.bin\" size 0x20000 crc 00ff00ff flags verified )\n"
-      ")\n"
-      "machine ( name m1 driver ( status good ) rom ( name m1.rom size 16 crc 0000000A ) )\n"
-      "resource ( name r1 rom ( crc 0000000B size 8 name r1.rom ) )\n";
-  DatFile dat;
-  ASSERT_TRUE(ReadClrMameProDat(text, &dat));
-  EXPECT_EQ(dat.format, DatFormat::kClrMamePro);
-  EXPECT_EQ(dat.system(), "Game Console");
-  EXPECT_EQ(Describe(dat),
-            (std::vector<std::string>{
-                "Sample Set (Rev 2.0)@6: samp.u1/65536/1A2B3C4D samp u2.bin/131072/00FF00FF",
-                "m1@11: m1.rom/16/0000000A", "r1@12: r1.rom/8/0000000B"}));
-}
-
-TEST(DatTextReaderTest, RomsLeftOutAndMalformedNumbers) {
-  const std::string text =
+      "\trom ( name \"samp (u2).bin\" size 0x20000 crc 00ff00ff flags verified )\n)\r"
+      "machine ( name m1 driver ( status good ) rom ( name m1.rom size 16 crc 0000000A ) )\r"
+      "resource(name r1 rom(crc 0000000B size 8 name r1.rom))\n"
       "game ( name g\n"
       "  rom ( name nocrc size 4 )\n"
       "  rom ( name dumpless size 4 crc 00000001 flags nodump )\n"
@@ -52,32 +35,13 @@ TEST(DatTextReaderTest, RomsLeftOutAndMalformedNumbers) {
       "game ( name empty )\n";
   DatFile dat;
   ASSERT_TRUE(ReadClrMameProDat(text, &dat));
-  // No header: the system stays "Unknown".
-  EXPECT_EQ(dat.system(), "Unknown");
-  EXPECT_EQ(Describe(dat), (std::vector<std::string>{
-                               "g@1: kept/4/00000005", "named last@11: a/4/00000006",
-                               "bad@12!: a/0/00000000", "badcrc@13!: a/4/00000000", "empty@14:"}));
-}
-
-TEST(DatTextReaderTest, BrokenOrForeignTextIsNotADatafile) {
-  for (const char* text : {
-           "",
-           "Space Race.bin;36;A5C37A4E\r\n",                      // the own format
-           "<?xml version=\"1.0\"?><datafile/>",                  // XML
-           "game ( name g rom ( name a size 1 crc 00000001 )\n",  // a ')' missing
-           "game ( name g ) )\n",                                 // one too many
-           "game ( name \"g )\n",                                 // unclosed quote
-           "game ( name g ) stray\n",                             // a word outside a block
-           "game ( ( name g ) )\n",                               // a block where a key belongs
-           "something ( name g )\n",                              // not a DAT's first block
-       }) {
-    DatFile dat;
-    EXPECT_FALSE(ReadClrMameProDat(text, &dat)) << text;
-  }
-  // The first block may also be a game or an older header.
-  DatFile dat;
-  EXPECT_TRUE(ReadClrMameProDat("emulator ( name e )\ngame ( name g )", &dat));
-  EXPECT_EQ(dat.system(), "Unknown");
+  EXPECT_EQ(dat.format, DatFormat::kClrMamePro);
+  EXPECT_EQ(dat.system(), "Game Console");
+  EXPECT_EQ(Describe(dat),
+            "[Sample Set (Rev 2.0)@6 samp.u1=65536/1A2B3C4D samp (u2).bin=131072/00FF00FF]"
+            "[m1@11 m1.rom=16/0000000A][r1@12 r1.rom=8/0000000B][g@13 kept=4/00000005]"
+            "[named last@23 a=4/00000006][bad@24! a=0/00000000][badcrc@25! a=4/00000000]"
+            "[empty@26]");
 }
 
 }  // namespace
