@@ -22,6 +22,7 @@ constexpr LineShape kLines[] = {
     {FailureLine::kMoveFailed, " Move failed: ", " To: "},
     {FailureLine::kListNotWritten, "List not written: ", ""},
     {FailureLine::kNotOwnFolder, "Not a folder of its own: ", ""},
+    {FailureLine::kTooLarge, "Too large to load: ", ""},
 };
 
 std::string FailureLineText(FailureLine line, std::string_view path, std::string_view to) {

@@ -16,6 +16,8 @@ enum class FailureLine {
   kListNotWritten,  // "List not written: PATH": a have or missing list that is not on disk
   kNotOwnFolder,    // "Not a folder of its own: PATH": a scratch folder that is a link or no
                     // folder, left alone (nothing emptied, extracted into or deleted there)
+  kTooLarge,        // "Too large to load: PATH": a datafile over the size bound, or one that
+                    // memory cannot hold
 };
 
 // Appends the whole line, "\r\n" included, to the activity log in one piece. `to` is used by the

@@ -123,6 +123,27 @@ TEST_F(SafetyTest, ScratchFolderThatIsALinkOrAFileIsNeverEmptiedNorExtractedInto
   EXPECT_EQ(ReadFile(home_.Path("tmp")), "a file named tmp");
 }
 
+// Datafiles that cannot be read, or are too large to read, are named in the log; the others load.
+TEST_F(SafetyTest, HugeAndUnreadableDatafilesAreRefusedAndTheOthersLoad) {
+  for (const char* huge : {"datfiles/huge.cxi", "datfiles/huge.dat"}) {
+    WriteFile(home_.Path(huge), "");
+    fs::resize_file(home_.Path(huge), uint64_t{1} << 40);  // sparse: 1 TiB, no disk taken
+  }
+  fs::create_symlink(home_.Path("datfiles/gone.cxi"), home_.Path("datfiles/broken.cxi"));
+  ASSERT_EQ(::mkfifo(home_.Path("datfiles/pipe.dat").c_str(), 0600), 0);
+  CliRun run = Run({});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string datfiles = home_.Path("datfiles/");
+  EXPECT_EQ(Log(), kStartLog.substr(0, kStartLog.find(" - games")) +
+                       " - broken.cxi\r\nCannot read: " + datfiles +
+                       "broken.cxi\r\n - games.cxi\r\n - huge.cxi\r\nToo large to load: " +
+                       datfiles + "huge.cxi\r\n - huge.dat\r\nToo large to load: " + datfiles +
+                       "huge.dat\r\n - pipe.dat\r\nCannot read: " + datfiles +
+                       "pipe.dat\r\nDatafiles loaded\r\nShowing dialogbox\r\n\r\nCartidex quitted");
+  EXPECT_NE(run.out.find("1 roms in database"), std::string::npos) << run.out;
+  EXPECT_FALSE(fs::exists(home_.Path("log.txt")));
+}
+
 TEST_F(SafetyTest, MovesAndListsIntoTheProgramsOwnFoldersFailWhateverLeadsThere) {
   const std::string file = work_.Path("in/x.gb");
   WriteFile(file, kTetris);

@@ -60,11 +60,15 @@ TEST(DatafileLoaderTest, FilesThatCannotBeReadAreNamedAndSkipped) {
   ASSERT_EQ(::symlink("loop.cxi", home.Path("datfiles/loop.cxi").c_str()), 0);
   ASSERT_EQ(::mkfifo(home.Path("datfiles/pipe.cxi").c_str(), 0600), 0);
   ASSERT_EQ(::symlink("nowhere", home.Path("datfiles/dangling.cxi").c_str()), 0);
-  const std::string unreadable =
-      " - dangling.cxi\r\n - folder.cxi\r\n - loop.cxi\r\n - pipe.cxi\r\n";
+  const char* kUnreadable[] = {"dangling.cxi", "folder.cxi", "loop.cxi", "pipe.cxi"};
 #else
-  const std::string unreadable = " - folder.cxi\r\n";
+  const char* kUnreadable[] = {"folder.cxi"};
 #endif
+  std::string unreadable;
+  for (const char* name : kUnreadable) {
+    unreadable +=
+        std::string(" - ") + name + "\r\nCannot read: " + home.Path("datfiles/") + name + "\r\n";
+  }
   home.AddDatafile("z.cxi", "Z.bin;2;2\r\n");
   LoadDatafiles();
   EXPECT_EQ(home.Log(), "Loading datafiles :\r\n - a.cxi\r\n" + unreadable + " - z.cxi\r\n");

@@ -17,7 +17,7 @@ constexpr const char* kFailureHeads[] = {"Cannot read: ",
                                          "Rename failed: ",
                                          " Move failed: ",
                                          "List not written: ",
-                                         "Not a folder of its own: "};
+                                         "Not a folder of its own: ", "Too large to load: "};
 
 std::vector<std::string> Lines(const std::string& log) {
   std::vector<std::string> lines;
