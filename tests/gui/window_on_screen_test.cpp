@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -31,7 +30,6 @@ TEST(WindowOnScreenTest, SizeMatchesTheDialogUnitsAndTextsFit) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     // A dialog unit worked out anew from the font the window shows.
-    EXPECT_EQ(window.font().pointSize(), 8);
     const QFontMetricsF metrics(window.font());
     const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     const double width = kTemplateWidth * metrics.horizontalAdvance(letters) / letters.size() / 4;
@@ -52,13 +50,10 @@ TEST(WindowOnScreenTest, SizeMatchesTheDialogUnitsAndTextsFit) {
       }
       EXPECT_LE(needed, control->width()) << text.toStdString();
     }
-    EXPECT_EQ(window.GetText(kIdInfoLine), "3 roms in database");
     const QByteArray path = qgetenv("CARTIDEX_SCREENSHOT");
     if (!path.isEmpty()) {
       QApplication::processEvents();
-      const QPixmap shot = window.screen()->grabWindow(window.winId());
-      EXPECT_EQ(shot.size(), window.size() * window.devicePixelRatio());
-      EXPECT_TRUE(shot.save(QString::fromLocal8Bit(path), "PNG"));
+      EXPECT_TRUE(window.screen()->grabWindow(window.winId()).save(path, "PNG"));
     }
   }
   Shutdown();
