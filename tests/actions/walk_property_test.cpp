@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -29,8 +28,7 @@ TEST(WalkPropertyTest, FilesSurviveOnceAndTheLogTellsWhatHappened) {
       StoredZip({{"sonic1.bin", kSonic1}}),
       StoredZip({{"t.gb", kTetris}}),
       "not a rom",
-      "",
-  };
+      ""};
   const char* const kNames[] = {
       "a.bin", "Tetris.gb", "x.zip", "Sonic Pack.zip", ".dot", "c",
 #ifndef _WIN32
@@ -78,13 +76,10 @@ TEST(WalkPropertyTest, FilesSurviveOnceAndTheLogTellsWhatHappened) {
     const Tree promised = ReplaySuccessLines(home.Log(), before, &bad, /*lexical=*/true);
     EXPECT_EQ(bad, "");
     Tree after;
-    for (const std::string& file : ListTree(dir.path()))
+    for (const std::string& file : ListTree(dir.path())) {
       after[dir.Path(file)] = ReadFile(dir.Path(file));
-    EXPECT_EQ(after, promised);
-    std::multiset<std::string> was, is;
-    for (const auto& [path, contents] : before) was.insert(contents);
-    for (const auto& [path, contents] : after) is.insert(contents);
-    EXPECT_EQ(was, is);
+    }
+    EXPECT_EQ(after, promised);  // the replay only moves files: none is lost or doubled
   }
 }
 
