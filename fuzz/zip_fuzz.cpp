@@ -41,12 +41,13 @@ struct World {
     int set = 0;
     for (const auto& archive : fuzz::SeedArchives()) {
       std::string names = "S" + std::to_string(++set) + ".zip", sizes, crcs;
-      for (const fuzz::SeedMember& m : archive) {
-        const auto* bytes = reinterpret_cast<const Bytef*>(m.data.data());
-        if (m.data.empty()) continue;
-        names += ":r" + std::to_string(sizes.size());
-        sizes += ":" + std::to_string(m.data.size());
-        crcs += ":" + FormatHex8(crc32(0, bytes, static_cast<uInt>(m.data.size())));
+      for (size_t i = 0; i < archive.size(); ++i) {
+        const std::string& bytes = archive[i].data;
+        if (bytes.empty()) continue;
+        names += ":r" + std::to_string(i);
+        sizes += ":" + std::to_string(bytes.size());
+        crcs += ":" + FormatHex8(crc32(0, reinterpret_cast<const Bytef*>(bytes.data()),
+                                       static_cast<uInt>(bytes.size())));
       }
       datafile += names + ";" + sizes + ";" + crcs + "\r\n";
     }

@@ -49,16 +49,16 @@ TEST_F(RenameMoveTest, OntoTheFileItselfSucceedsWithoutChange) {
   Identified("in/Game.rom", "Game.rom");
   EXPECT_TRUE(RenameCurrent(&view_));
   EXPECT_TRUE(Move(dir_.Path("in/.")));
-  // A second name of the same file (a hard link) is the file itself too.
-  std::filesystem::create_hard_link(dir_.Path("in/Game.rom"), dir_.Path("in/Link.rom"));
-  Identified("in/Game.rom", "Link.rom");
+  // A second name of the same file (a hard link; its name of another length) is the file itself.
+  std::filesystem::create_hard_link(dir_.Path("in/Game.rom"), dir_.Path("in/Linked.rom"));
+  Identified("in/Game.rom", "Linked.rom");
   EXPECT_TRUE(RenameCurrent(&view_));
-  EXPECT_EQ(Session().current_path, dir_.Path("in/Link.rom"));
-  EXPECT_EQ(view_.GetText(kIdFilenameField), "Link.rom");
+  EXPECT_EQ(Session().current_path, dir_.Path("in/Linked.rom"));
+  EXPECT_EQ(view_.GetText(kIdFilenameField), "Linked.rom");
   EXPECT_EQ(home_.Log(), Line("Renamed: ", "in/Game.rom", "in/Game.rom") +
                              Line(" Moved: ", "in/Game.rom", "in/./Game.rom") +
-                             Line("Renamed: ", "in/Game.rom", "in/Link.rom"));
-  EXPECT_EQ(ListTree(dir_.path()), (Lines{"in/Game.rom", "in/Link.rom"}));
+                             Line("Renamed: ", "in/Game.rom", "in/Linked.rom"));
+  EXPECT_EQ(ListTree(dir_.path()), (Lines{"in/Game.rom", "in/Linked.rom"}));
 }
 
 TEST_F(RenameMoveTest, TheNewNameMustBeAFileNameAndAnArchiveKeepsZip) {

@@ -62,8 +62,8 @@ class MainWindowTest : public testing::Test {
 
   TestHome home_;
   std::unique_ptr<MainWindow> window_;
-  std::vector<std::optional<std::string>> answers_;
-  std::vector<QString> asked_;
+  std::vector<std::optional<std::string>> answers_;  // to the choosers in turn; then cancel
+  std::vector<QString> asked_;                       // the choosers' titles
 };
 
 TEST_F(MainWindowTest, BuiltFromTheTemplate) {
