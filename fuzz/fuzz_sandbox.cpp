@@ -18,51 +18,30 @@ constexpr size_t kMaxLog = 4u << 20;
 struct CapturedLog {
   std::string text;
   bool cut = false;
-};
-
-CapturedLog& Captured() {
-  static CapturedLog log;
-  return log;
-}
+} captured;
 
 // The log, appended in memory.
 class MemoryLogFile : public WritableFile {
  public:
   Status Append(std::string_view data) override {
-    CapturedLog& log = Captured();
-    if (log.text.size() + data.size() > kMaxLog) {
-      log.cut = true;
-      data = data.substr(0, kMaxLog - log.text.size());
-    }
-    log.text.append(data);
+    captured.cut = captured.cut || captured.text.size() + data.size() > kMaxLog;
+    captured.text.append(data.substr(0, kMaxLog - captured.text.size()));
     return Status::Ok();
   }
   Status Close() override { return Status::Ok(); }
 };
 
-// True when `path` lies lexically inside `folder`: below it and with no ".." component that
-// could climb back out.
+// True when `path` lies strictly below `folder` with no ".." part that could climb back out.
 bool Inside(const std::string& path, const std::string& folder) {
-  if (path.size() <= folder.size() + 1 || path.compare(0, folder.size(), folder) != 0 ||
-      path[folder.size()] != '/') {
-    return false;
-  }
-  std::string_view rest = std::string_view(path).substr(folder.size());
-  for (size_t p = 0; p != std::string_view::npos;) {
-    size_t next = rest.find('/', p + 1);
-    std::string_view part =
-        rest.substr(p + 1, next == std::string_view::npos ? next : next - p - 1);
-    if (part == "..") return false;
-    p = next;
-  }
-  return true;
+  return path.size() > folder.size() + 1 && path.starts_with(folder + "/") &&
+         (path.substr(folder.size()) + "/").find("/../") == std::string::npos;
 }
 
-// Reads pass through to the real Env; every change must stay inside the sandbox, and the log
-// goes to memory.
+// Reads pass through to the real Env; every change must stay inside the sandbox (and the fence),
+// and the log goes to memory.
 class SandboxEnv : public Env {
  public:
-  explicit SandboxEnv(std::string root) : root_(std::move(root)), real_(RealEnv()) {}
+  explicit SandboxEnv(std::string root) : root_(std::move(root)) {}
 
   Status OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) override {
     return real_->OpenForRead(path, file);
@@ -89,8 +68,6 @@ class SandboxEnv : public Env {
                     std::vector<DirEntry>* entries) override {
     return real_->ListFolder(folder, pattern, entries);
   }
-  void SetFence(std::string folder) { fence_ = std::move(folder); }
-
   std::string ExecutablePath() override { return root_ + "/cartidex"; }
   Status SetCurrentDirectory(const std::string& path) override {
     Guard("change directory to", path);
@@ -118,25 +95,26 @@ class SandboxEnv : public Env {
     Guard("set times of", path);
     return real_->SetFileTimesFromDos(path, dos_date_time);
   }
+  void SetFence(std::string folder) { fence_ = std::move(folder); }
 
  private:
   void Guard(const char* what, const std::string& path) const {
     if (!Inside(path, root_))
       Fail(std::string("tried to ") + what + " outside the sandbox: " + path);
-    if (!fence_.empty() && !Inside(path, fence_))
+    if (!fence_.empty() && !Inside(path, fence_)) {
       Fail(std::string("tried to ") + what + " outside " + fence_ + ": " + path);
+    }
   }
 
   std::string root_;
   std::string fence_;  // empty: no fence
-  Env* real_;
+  Env* real_ = RealEnv();
 };
 
 struct Sandbox {
   Sandbox() {
-    std::string templ = (std::filesystem::temp_directory_path() / "cartidex-fuzz-XXXXXX").string();
-    if (::mkdtemp(templ.data()) == nullptr) Fail("cannot make the sandbox folder");
-    path = templ;
+    path = (std::filesystem::temp_directory_path() / "cartidex-fuzz-XXXXXX").string();
+    if (::mkdtemp(path.data()) == nullptr) Fail("cannot make the sandbox folder");
     env = std::make_unique<SandboxEnv>(path);
   }
   ~Sandbox() {
@@ -167,9 +145,7 @@ const std::string& SandboxPath() {
 
 WriteFence::WriteFence(std::string folder) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  if (folder != TheSandbox().path && !Inside(folder, TheSandbox().path)) {
-    Fail("a fence outside the sandbox: " + folder);
-  }
+  Check(folder == SandboxPath() || Inside(folder, SandboxPath()), "a fence outside the sandbox");
   TheSandbox().env->SetFence(std::move(folder));
 }
 
@@ -178,11 +154,9 @@ WriteFence::~WriteFence() {
 }
 
 std::string TakeLog(bool* cut) {
-  CapturedLog& log = Captured();
-  if (cut != nullptr) *cut = log.cut;
-  std::string text = std::move(log.text);
-  log.text.clear();
-  log.cut = false;
+  if (cut != nullptr) *cut = captured.cut;
+  std::string text = std::move(captured.text);
+  captured = CapturedLog();
   return text;
 }
 

@@ -1,9 +1,9 @@
-// Arbitrary bytes as a ".zip" archive, identified as the dialog identifies one, against a small
-// datafile whose sets the seed archives hold; then extracted with its folders kept. Besides the
-// sanitizers' findings and a hang, it fails when identification writes anywhere but `tmp`, when
-// a file lands in `tmp` that the session does not list (or in a folder of it), when a file is
-// larger than its member declares, when `tmp` is not empty after the next identification, when
-// a result names no set, or when an extraction with folders kept writes outside its folder.
+// Arbitrary bytes as a ".zip" archive, identified as the dialog identifies one against a datafile
+// with a set of each seed archive's contents, then extracted with its folders kept. Besides the
+// sanitizers' findings and a hang, it fails when anything is written outside `tmp` (or, with
+// folders kept, outside the folder given), when `tmp` holds anything the session does not list,
+// when a file is larger than every member of its name declares, when `tmp` is not empty after
+// the next identification, or when an archive is identified as no set.
 #include <unzip.h>
 #include <zlib.h>
 
@@ -12,14 +12,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "app/headless_view.h"
 #include "fuzz_sandbox.h"
 #include "identify/identify_file.h"
+#include "identify/number_text.h"
 #include "identify/session_state.h"
 #include "platform/env.h"
 #include "platform/path.h"
@@ -27,6 +26,7 @@
 #include "romdb/datafile_loader.h"
 #include "romdb/rom_database.h"
 #include "zip/zip_extractor.h"
+#include "zip_seeds.h"
 
 namespace cartidex {
 namespace {
@@ -34,127 +34,76 @@ namespace {
 namespace fs = std::filesystem;
 using fuzz::Check;
 
-std::string Hex(uint32_t v) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string out(8, '0');
-  for (int i = 7; i >= 0; --i, v >>= 4) out[static_cast<size_t>(i)] = kDigits[v & 15];
-  return out;
-}
-
-// One datafile line for a set of the given member contents.
-std::string SetLine(std::string_view name, std::initializer_list<std::string_view> contents) {
-  std::string names(name), sizes, crcs;
-  int i = 0;
-  for (std::string_view c : contents) {
-    names += ":r" + std::to_string(i++) + ".bin";
-    sizes += ":" + std::to_string(c.size());
-    crcs += ":" + Hex(static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(c.data()),
-                                                  static_cast<uInt>(c.size()))));
-  }
-  return names + ";" + sizes + ";" + crcs + "\r\n";
-}
-
 // The database, `tmp` and a plain file for the next identification, made once.
 struct World {
   World() {
-    std::string deflated;
-    for (int i = 0; i < 200; ++i) deflated += "deflated ";
-    // The contents of the seed archives of fuzz/make_corpus.cpp.
-    const std::string datafile =
-        "#console#;Fuzz\r\n" + SetLine("Stored.zip", {"stored contents"}) +
-        SetLine("Deflated.zip", {deflated}) +
-        SetLine("Folder.zip", {"in a folder", "backslash folder"}) +
-        SetLine("Pair.zip", {"one", "two"}) + SetLine("Climb.zip", {"out", "absolute"}) +
-        SetLine("X.zip", {"x"}) + SetLine("M.zip", {"m"}) + SetLine("MM.zip", {"m", "m"});
+    std::string datafile = "#console#;Fuzz\r\n";
+    int set = 0;
+    for (const auto& archive : fuzz::SeedArchives()) {
+      std::string names = "S" + std::to_string(++set) + ".zip", sizes, crcs;
+      for (size_t i = 0; i < archive.size(); ++i) {
+        const std::string& bytes = archive[i].data;
+        if (bytes.empty()) continue;
+        names += ":r" + std::to_string(i);
+        sizes += ":" + std::to_string(bytes.size());
+        crcs += ":" + FormatHex8(crc32(0, reinterpret_cast<const Bytef*>(bytes.data()),
+                                       static_cast<uInt>(bytes.size())));
+      }
+      datafile += names + ";" + sizes + ";" + crcs + "\r\n";
+    }
     Database().Clear();
     ParseOwnDatafile(datafile, &Database());
-    Check(Database().GetSetCount() == 8, "the datafile did not load");
-    tmp = TmpFolder();
+    Check(Database().GetSetCount() == fuzz::SeedArchives().size(), "the datafile did not load");
     fs::create_directories(tmp);
-    plain = fuzz::SandboxPath() + "/next.bin";
-    archive = fuzz::SandboxPath() + "/in.zip";
-    kept = fuzz::SandboxPath() + "/kept";
     Check(WriteWholeFile(Env::Default(), plain, "next").ok(), "cannot write next.bin");
-    ResetSession();
   }
-  std::string tmp, plain, archive, kept;
+  std::string tmp = TmpFolder(), plain = fuzz::SandboxPath() + "/next.bin",
+              archive = fuzz::SandboxPath() + "/in.zip", kept = fuzz::SandboxPath() + "/kept";
 };
 
-// The declared sizes of the members, by the file name that each lands as (the largest for
-// names that occur twice).
-struct Declared {
-  std::map<std::string, uint64_t> by_name;
-};
-
-Declared ReadDeclared(const std::string& archive) {
-  Declared d;
+// The largest size that a member declares, by the file name it lands as.
+std::map<std::string, uint64_t> DeclaredSizes(const std::string& archive) {
+  std::map<std::string, uint64_t> sizes;
   unzFile zip = unzOpen64(archive.c_str());
-  if (zip == nullptr) return d;
-  for (int status = unzGoToFirstFile(zip); status == UNZ_OK; status = unzGoToNextFile(zip)) {
+  for (int status = zip != nullptr ? unzGoToFirstFile(zip) : UNZ_ERRNO; status == UNZ_OK;
+       status = unzGoToNextFile(zip)) {
     unz_file_info64 info;
-    if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) break;
-    std::vector<char> name(info.size_filename + 1, '\0');
-    if (unzGetCurrentFileInfo64(zip, &info, name.data(), name.size(), nullptr, 0, nullptr, 0) !=
+    std::string name(UINT16_MAX, '\0');  // the longest name a zip can hold
+    if (unzGetCurrentFileInfo64(zip, &info, name.data(), UINT16_MAX, nullptr, 0, nullptr, 0) !=
         UNZ_OK) {
       break;
     }
-    std::string_view whole(name.data(), info.size_filename);
-    size_t cut = whole.size();
-    while (cut > 0 && !IsZipSeparator(whole[cut - 1])) --cut;
-    uint64_t& size = d.by_name[SanitizeFileName(whole.substr(cut))];
+    name.resize(info.size_filename);
+    size_t cut = name.size();
+    while (cut > 0 && !IsZipSeparator(name[cut - 1])) --cut;
+    uint64_t& size = sizes[SanitizeFileName(std::string_view(name).substr(cut))];
     size = std::max<uint64_t>(size, info.uncompressed_size);
   }
-  unzClose(zip);
-  return d;
+  if (zip != nullptr) unzClose(zip);
+  return sizes;
 }
 
-void CheckSize(const fs::path& file, const Declared& declared) {
-  std::error_code ec;
-  const uint64_t size = fs::file_size(file, ec);
-  Check(!ec, "an extracted file cannot be measured");
-  auto it = declared.by_name.find(file.filename().string());
-  Check(it != declared.by_name.end(), "an extracted file that no member names");
-  Check(size <= it->second, "a file larger than its member declares");
+// Every file below `folder` is a plain file no larger than its member declares, and one of
+// `listed` when that is given.
+void CheckFiles(const std::string& folder, const std::map<std::string, uint64_t>& declared,
+                const std::vector<std::string>* listed = nullptr) {
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_directory() && !entry.is_symlink() && listed == nullptr) continue;
+    Check(entry.is_regular_file() && !entry.is_symlink(), "extraction made other than files");
+    auto it = declared.find(entry.path().filename().string());
+    Check(it != declared.end() && entry.file_size() <= it->second,
+          "a file larger than its member declares, or that no member names");
+    Check(listed == nullptr ||
+              std::find(listed->begin(), listed->end(), entry.path().string()) != listed->end(),
+          "tmp holds a file that the session does not list");
+  }
 }
 
-bool IsSetName(std::string_view name) {
-  const RomDatabase& db = Database();
-  for (uint32_t s = 0; s < db.GetSetCount(); ++s) {
-    if (db.GetSet(s).display_name == name) return true;
+bool IsSet(const std::string& name) {
+  for (uint32_t s = 0; s < Database().GetSetCount(); ++s) {
+    if (Database().GetSet(s).display_name == name) return true;
   }
   return false;
-}
-
-void CheckIdentification(const World& w, const Declared& declared, bool identified,
-                         const RomRecord& result) {
-  const SessionState& session = Session();
-  Check(session.archive_mode, "a \".zip\" path was not taken for an archive");
-  std::set<std::string> listed;
-  for (const std::string& file : session.extracted_files) {
-    Check(file.starts_with(w.tmp) && file.size() > w.tmp.size() &&
-              file.find(kSeparator, w.tmp.size()) == std::string::npos,
-          "a listed file outside tmp");
-    listed.insert(file);
-  }
-  for (const fs::directory_entry& entry : fs::directory_iterator(w.tmp)) {
-    Check(entry.is_regular_file() && !entry.is_symlink(), "tmp holds something but a file");
-    Check(listed.count(entry.path().string()) != 0, "a file in tmp that the session misses");
-    CheckSize(entry.path(), declared);
-  }
-  if (identified) {
-    Check(IsSetName(result.name), "an archive identified as no set");
-    Check(result.crc == kArchiveMark && result.size == kArchiveMark, "no archive mark");
-  }
-}
-
-// Everything extracted with folders kept lies in `folder`, as files no larger than declared.
-void CheckKept(const std::string& folder, const Declared& declared) {
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-    Check(!entry.is_symlink(), "extraction made a link");
-    if (entry.is_directory()) continue;
-    Check(entry.is_regular_file(), "extraction made something but files and folders");
-    CheckSize(entry.path(), declared);
-  }
 }
 
 }  // namespace
@@ -164,34 +113,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace cartidex;
   fuzz::EnterSandbox();
   static World world;
-  fuzz::TakeLog();
   fuzz::Check(WriteWholeFile(Env::Default(), world.archive,
                              std::string_view(reinterpret_cast<const char*>(data), size))
                   .ok(),
               "cannot write in.zip");
-  const Declared declared = ReadDeclared(world.archive);
-
+  const std::map<std::string, uint64_t> declared = DeclaredSizes(world.archive);
   HeadlessView view;
   RomRecord result;
   {
     fuzz::WriteFence fence(world.tmp);
-    const bool identified = IdentifyAndShow(&view, world.archive, &result);
-    CheckIdentification(world, declared, identified, result);
+    if (IdentifyAndShow(&view, world.archive, &result)) {
+      fuzz::Check(IsSet(result.name) && result.crc == kArchiveMark, "no set identified");
+    }
+    fuzz::Check(Session().archive_mode, "a \".zip\" path was not taken for an archive");
+    CheckFiles(world.tmp, declared, &Session().extracted_files);
     // The next identification takes away everything the archive left.
     IdentifyAndShow(&view, world.plain, &result);
   }
-  fuzz::Check(Session().extracted_files.empty(), "a plain file left extracted files listed");
-  fuzz::Check(std::filesystem::is_empty(world.tmp), "tmp not empty after the next identification");
-
-  // With folders kept, nothing may land outside the folder given.
-  std::filesystem::remove_all(world.kept);
+  fuzz::Check(Session().extracted_files.empty() && std::filesystem::is_empty(world.tmp),
+              "tmp not empty after the next identification");
   std::filesystem::create_directory(world.kept);
   {
     fuzz::WriteFence fence(world.kept);
-    ZipExtractor zip(world.archive.c_str());
-    zip.ExtractAllTo(world.kept.c_str(), /*ignore_paths=*/false);
+    ZipExtractor(world.archive.c_str()).ExtractAllTo(world.kept.c_str(), /*ignore_paths=*/false);
   }
-  CheckKept(world.kept, declared);
+  CheckFiles(world.kept, declared);
   std::filesystem::remove_all(world.kept);
   fuzz::TakeLog();
   return 0;

@@ -4,16 +4,13 @@
 
 #include <gtest/gtest.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
+#include <vector>
 
 #include "app/headless_view.h"
 #include "identify/session_state.h"
-#include "platform/env.h"
 #include "platform/path.h"
 #include "support/fault_env.h"
 #include "support/test_util.h"
@@ -21,23 +18,25 @@
 namespace cartidex::test {
 namespace {
 
+using Lines = std::vector<std::string>;
+
 class RenameMoveTest : public ::testing::Test {
  protected:
-  // Makes `path` the file the last identification concerned.
-  void Identified(const std::string& path, std::string_view name, bool archive = false) {
-    Session().current_path = path;
+  // Makes dir_/`file` the file the last identification concerned, named `name` in the database.
+  void Identified(const std::string& file, std::string_view name, bool archive = false) {
+    Session().current_path = dir_.Path(file);
     Session().archive_mode = archive;
     view_.SetText(kIdNameField, name);
-    view_.SetText(kIdFilenameField, std::string(BaseNameOf(path)));
+    view_.SetText(kIdFilenameField, file.substr(file.rfind('/') + 1));
   }
-  static std::string_view BaseNameOf(std::string_view path) {
-    return path.substr(path.rfind(kSeparator) + 1);
+  bool Move(const std::string& target, std::string system = "S") {
+    view_.SetText(kIdMoveKnownField, target);
+    RomRecord result;
+    result.system = std::move(system);
+    return MoveCurrent(&view_, kIdMoveKnownField, result);
   }
-  RomRecord System(std::string system) {
-    RomRecord r;
-    r.name = "x";
-    r.system = std::move(system);
-    return r;
+  std::string Line(const char* head, const std::string& from, const std::string& to) {
+    return head + dir_.Path(from) + " To: " + dir_.Path(to) + "\r\n";
   }
 
   TestHome home_;
@@ -45,153 +44,95 @@ class RenameMoveTest : public ::testing::Test {
   HeadlessView view_;
 };
 
-TEST_F(RenameMoveTest, ActionsOntoTheFileItselfSucceedWithoutChange) {
+TEST_F(RenameMoveTest, OntoTheFileItselfSucceedsWithoutChange) {
   WriteFile(dir_.Path("in/Game.rom"), "g");
-  Identified(dir_.Path("in/Game.rom"), "Game.rom");
-  view_.SetText(kIdMoveKnownField, dir_.Path("in/."));
-
+  Identified("in/Game.rom", "Game.rom");
   EXPECT_TRUE(RenameCurrent(&view_));
-  EXPECT_TRUE(MoveCurrent(&view_, kIdMoveKnownField, System("S")));
-  EXPECT_EQ(home_.Log(), "Renamed: " + dir_.Path("in/Game.rom") + " To: " +
-                             dir_.Path("in/Game.rom") + "\r\n Moved: " + dir_.Path("in/Game.rom") +
-                             " To: " + dir_.Path("in/./Game.rom") + "\r\n");
-  EXPECT_EQ(ListTree(dir_.path()), (std::vector<std::string>{"in/Game.rom"}));
+  EXPECT_TRUE(Move(dir_.Path("in/.")));
+  // A second name of the same file (a hard link; its name of another length) is the file itself.
+  std::filesystem::create_hard_link(dir_.Path("in/Game.rom"), dir_.Path("in/Linked.rom"));
+  Identified("in/Game.rom", "Linked.rom");
+  EXPECT_TRUE(RenameCurrent(&view_));
+  EXPECT_EQ(Session().current_path, dir_.Path("in/Linked.rom"));
+  EXPECT_EQ(view_.GetText(kIdFilenameField), "Linked.rom");
+  EXPECT_EQ(home_.Log(), Line("Renamed: ", "in/Game.rom", "in/Game.rom") +
+                             Line(" Moved: ", "in/Game.rom", "in/./Game.rom") +
+                             Line("Renamed: ", "in/Game.rom", "in/Linked.rom"));
+  EXPECT_EQ(ListTree(dir_.path()), (Lines{"in/Game.rom", "in/Linked.rom"}));
 }
 
-TEST_F(RenameMoveTest, SecondNameOfTheSameFileIsTheFileItself) {
-  WriteFile(dir_.Path("a.rom"), "linked");
-  std::error_code ec;
-  std::filesystem::create_hard_link(dir_.Path("a.rom"), dir_.Path("Game.rom"), ec);
-  ASSERT_FALSE(ec) << ec.message();
-  Identified(dir_.Path("a.rom"), "Game.rom");
-  EXPECT_TRUE(RenameCurrent(&view_));
-  EXPECT_EQ(Session().current_path, dir_.Path("Game.rom"));
-  EXPECT_EQ(ReadFile(dir_.Path("Game.rom")), "linked");
-}
-
-TEST_F(RenameMoveTest, NamesThatCannotBeAFileNameAreRefused) {
-  WriteFile(dir_.Path("in/a.rom"), "a");
-  std::vector<std::string> names = {
-      std::string(),           std::string("."),       std::string(".."),    std::string("x/y.rom"),
-      std::string("../a.rom"), std::string("a\0b", 3), std::string(300, 'n')};
+TEST_F(RenameMoveTest, TheNewNameMustBeAFileNameAndAnArchiveKeepsZip) {
+  // clang-format off
+  const struct {
+    std::string name;
+    bool archive;
+    const char* want;  // null: refused
+  } kCases[] = {
+      // An archive's name ends in ".zip"; a dot in the folder's name is never cut at.
+      {"Demo Set.zip", true, "Demo Set.zip"}, {"Demo", true, "Demo.zip"}, {"a.b", false, "a.b"},
+      {"", false, nullptr}, {".", false, nullptr}, {"..", false, nullptr},
+      {"x/y.rom", false, nullptr}, {"../a.rom", false, nullptr},
+      {std::string("a\0b", 3), false, nullptr}, {std::string(300, 'n'), false, nullptr},
 #ifdef _WIN32
-  // Here '\' separates folders too, and device names, '?' and a trailing dot name no file.
-  names.insert(names.end(), {"x\\y.rom", "con.rom", "a?b.rom", "trailing."});
+      {"x\\y.rom", false, nullptr}, {"con.rom", false, nullptr}, {"a?b.rom", false, nullptr},
+      {"trailing.", false, nullptr},
 #endif
-  for (const std::string& name : names) {
-    Identified(dir_.Path("in/a.rom"), name);
-    EXPECT_FALSE(RenameCurrent(&view_)) << name;
-    EXPECT_EQ(Session().current_path, dir_.Path("in/a.rom"));
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    WriteFile(dir_.Path("roms.old/x.zip"), "x");
+    Identified("roms.old/x.zip", c.name, c.archive);
+    EXPECT_EQ(RenameCurrent(&view_), c.want != nullptr) << c.name;
+    const std::string now = c.want != nullptr ? c.want : "x.zip";
+    EXPECT_EQ(ListTree(dir_.path()), Lines{"roms.old/" + now});
+    EXPECT_EQ(Session().current_path, dir_.Path("roms.old/" + now));
+    EXPECT_EQ(view_.GetText(kIdFilenameField), now);
+    std::filesystem::remove(dir_.Path("roms.old/" + now));
   }
-  EXPECT_EQ(ListTree(dir_.path()), (std::vector<std::string>{"in/a.rom"}));
-  const std::string log = home_.Log();
-  EXPECT_EQ(log.find("Renamed"), std::string::npos);
-  EXPECT_TRUE(log.starts_with("Rename failed: " + dir_.Path("in/a.rom") +
-                              " To: " + dir_.Path("in/") + "\r\nRename failed: "))
-      << log;
 }
 
-TEST_F(RenameMoveTest, ArchivesKeepTheZipExtension) {
-  WriteFile(dir_.Path("roms.old/x.zip"), "zip 1");
-  WriteFile(dir_.Path("roms.old/y.zip"), "zip 2");
-  Identified(dir_.Path("roms.old/x.zip"), "Demo Set.zip", true);
-  EXPECT_TRUE(RenameCurrent(&view_));
-  // A name without its own dot gets ".zip"; the dot of the folder's name is never cut at.
-  Identified(dir_.Path("roms.old/y.zip"), "Demo", true);
-  EXPECT_TRUE(RenameCurrent(&view_));
-  EXPECT_EQ(view_.GetText(kIdFilenameField), "Demo.zip");
-  EXPECT_EQ(ListTree(dir_.path()),
-            (std::vector<std::string>{"roms.old/Demo Set.zip", "roms.old/Demo.zip"}));
-}
-
-TEST_F(RenameMoveTest, PathsPastTheLimitsFailWithoutBeingCut) {
-  WriteFile(dir_.Path("a.rom"), "a");
-  Identified(dir_.Path("a.rom"), "a.rom");
-  view_.SetText(kIdMoveKnownField, dir_.Path("<system>"));
-  EXPECT_FALSE(MoveCurrent(&view_, kIdMoveKnownField, System(std::string(300, 's'))));
-  view_.SetText(kIdMoveKnownField, dir_.Path("<system>/<system>/<system>/<system>"));
-  std::string deep;
-  for (int i = 0; i < 20; ++i) deep += std::string(200, 'd') + "/";
-  EXPECT_FALSE(MoveCurrent(&view_, kIdMoveKnownField, System(deep)));
-  EXPECT_EQ(ListTree(dir_.path()), (std::vector<std::string>{"a.rom"}));
-}
-
-TEST_F(RenameMoveTest, TargetBlockedByAFileOrAFailingPlatformFails) {
+TEST_F(RenameMoveTest, FailuresChangeNothingAndAreLogged) {
   WriteFile(dir_.Path("a.rom"), "a");
   WriteFile(dir_.Path("out"), "a file where the folder should be");
-  Identified(dir_.Path("a.rom"), "a.rom");
-  view_.SetText(kIdMoveKnownField, dir_.Path("out/sub"));
-  EXPECT_FALSE(MoveCurrent(&view_, kIdMoveKnownField, System("S")));
-
+  Identified("a.rom", "b.rom");
+  EXPECT_FALSE(Move(dir_.Path("out/sub")));
+  EXPECT_FALSE(Move(dir_.Path("<system>"), std::string(300, 's')));  // past the limits, not cut
   FaultEnv faults;
   ScopedEnv scoped(&faults);
   faults.FailAlways(EnvOp::kCreateFolder);
-  // A target typed with its closing separator gets no second one.
-  view_.SetText(kIdMoveKnownField, dir_.Path("new/"));
-  EXPECT_FALSE(MoveCurrent(&view_, kIdMoveKnownField, System("S")));
+  EXPECT_FALSE(Move(dir_.Path("new/")));  // a typed closing separator is not doubled
   faults.Clear();
   faults.FailNth(EnvOp::kMoveFile, 1);
-  EXPECT_FALSE(MoveCurrent(&view_, kIdMoveKnownField, System("S")));
+  EXPECT_FALSE(Move(dir_.Path("new")));
   faults.FailNth(EnvOp::kMoveFile, 1);
-  view_.SetText(kIdNameField, "b.rom");
   EXPECT_FALSE(RenameCurrent(&view_));
-  EXPECT_EQ(home_.Log(),
-            " Move failed: " + dir_.Path("a.rom") + " To: " + dir_.Path("out/sub/a.rom") +
-                "\r\n Move failed: " + dir_.Path("a.rom") + " To: " + dir_.Path("new/a.rom") +
-                "\r\n Move failed: " + dir_.Path("a.rom") + " To: " + dir_.Path("new/a.rom") +
-                "\r\nRename failed: " + dir_.Path("a.rom") + " To: " + dir_.Path("b.rom") + "\r\n");
-  EXPECT_EQ(ReadFile(dir_.Path("a.rom")), "a");
+  EXPECT_TRUE(home_.Log().ends_with(Line(" Move failed: ", "a.rom", "new/a.rom") +
+                                    Line(" Move failed: ", "a.rom", "new/a.rom") +
+                                    Line("Rename failed: ", "a.rom", "b.rom")));
+  EXPECT_EQ(ListTree(dir_.path()), (Lines{"a.rom", "out"}));
   EXPECT_EQ(ReadFile(dir_.Path("out")), "a file where the folder should be");
 }
 
-TEST_F(RenameMoveTest, MoveToAnotherFileSystemLeavesTheFileOnce) {
-#ifdef _WIN32
-  // Wine's drive Z: is the host's root: /dev/shm is another volume than the temporary folder.
-  if (RealEnv()->GetKind("Z:\\dev\\shm") != FileKind::kFolder) GTEST_SKIP() << "no Z:\\dev\\shm";
-  std::string other = "Z:\\dev\\shm\\cartidex-move-" + std::to_string(std::random_device()());
-  ASSERT_TRUE(RealEnv()->CreateFolder(other).ok());
-#else
-  struct stat here, there;
-  if (::stat("/dev/shm", &there) != 0 || ::stat(dir_.path().c_str(), &here) != 0 ||
-      here.st_dev == there.st_dev) {
-    GTEST_SKIP() << "no second file system";
-  }
-  std::string other = "/dev/shm/cartidex-move-XXXXXX";
-  ASSERT_NE(::mkdtemp(other.data()), nullptr);
-#endif
-  WriteFile(dir_.Path("a.rom"), "travels");
-  Identified(dir_.Path("a.rom"), "a.rom");
-  view_.SetText(kIdMoveKnownField, other + kSeparator + "<c1>");
-  EXPECT_TRUE(MoveCurrent(&view_, kIdMoveKnownField, System("S")));
-  EXPECT_FALSE(Exists(dir_.Path("a.rom")));
-  EXPECT_EQ(ReadFile(other + kSeparator + "A" + kSeparator + "a.rom"), "travels");
-  EXPECT_EQ(ListTree(other), (std::vector<std::string>{"A/a.rom"}));
-  std::filesystem::remove_all(other);
-}
-
-// A file system that folds letter case: a path names the entry of its folder that equals it
-// ignoring case, as on Windows.
+// A file system that folds letter case, as on Windows: a path names the entry of its folder that
+// equals it ignoring case.
 class CaseFoldingEnv : public FaultEnv {
  public:
   std::string Resolve(const std::string& path) {
-    if (RealEnv()->GetKind(path) != FileKind::kMissing) return path;
-    std::string folder = path.substr(0, path.rfind(kSeparator) + 1);
-    std::string name = path.substr(folder.size());
+    const std::string folder = path.substr(0, path.rfind(kSeparator) + 1);
     std::vector<DirEntry> entries;
-    if (!RealEnv()->ListFolder(folder, "*.*", &entries).ok()) return path;
-    for (const DirEntry& e : entries) {
-      if (strcasecmp(e.name.c_str(), name.c_str()) == 0) return folder + e.name;
+    if (RealEnv()->GetKind(path) == FileKind::kMissing &&
+        RealEnv()->ListFolder(folder, "*.*", &entries).ok()) {
+      for (const DirEntry& e : entries) {
+        if (strcasecmp(e.name.c_str(), path.c_str() + folder.size()) == 0) return folder + e.name;
+      }
     }
     return path;
   }
-  FileKind GetKind(const std::string& path) override { return FaultEnv::GetKind(Resolve(path)); }
   Status GetFileId(const std::string& path, FileId* id) override {
     return FaultEnv::GetFileId(Resolve(path), id);
   }
   Status MoveFile(const std::string& from, const std::string& to) override {
-    if (RealEnv()->GetKind(Resolve(to)) != FileKind::kMissing) {
-      return Status::Error(Status::Code::kExists, to + ": exists");
-    }
+    if (RealEnv()->GetKind(Resolve(to)) != FileKind::kMissing) return Status::IoError("exists");
     return FaultEnv::MoveFile(Resolve(from), to);
   }
 };
@@ -201,15 +142,14 @@ TEST_F(RenameMoveTest, ChangeOfLetterCaseOnlyIsCarriedOutWhereCaseFolds) {
   ScopedEnv scoped(&folding);
   WriteFile(dir_.Path("game.rom"), "g");
   WriteFile(dir_.Path("other.rom"), "o");
-  Identified(dir_.Path("game.rom"), "Game.ROM");
+  Identified("game.rom", "Game.ROM");
   EXPECT_TRUE(RenameCurrent(&view_));
-  Identified(dir_.Path("other.rom"), "GAME.rom");  // another file's name, in other letters
+  Identified("other.rom", "GAME.rom");  // another file's name, in other letters
   EXPECT_FALSE(RenameCurrent(&view_));
-  EXPECT_EQ(ListTree(dir_.path()), (std::vector<std::string>{"Game.ROM", "other.rom"}));
+  EXPECT_EQ(ListTree(dir_.path()), (Lines{"Game.ROM", "other.rom"}));
   EXPECT_EQ(ReadFile(dir_.Path("Game.ROM")), "g");
-  EXPECT_EQ(home_.Log(), "Renamed: " + dir_.Path("game.rom") + " To: " + dir_.Path("Game.ROM") +
-                             "\r\nRename failed: " + dir_.Path("other.rom") +
-                             " To: " + dir_.Path("GAME.rom") + "\r\n");
+  EXPECT_EQ(home_.Log(), Line("Renamed: ", "game.rom", "Game.ROM") +
+                             Line("Rename failed: ", "other.rom", "GAME.rom"));
 }
 
 }  // namespace
