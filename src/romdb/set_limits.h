@@ -15,12 +15,12 @@ inline constexpr int32_t kMaxRomsPerSet = 128;
 inline constexpr size_t kMaxText = 127;
 
 // Refusal reasons, in the order in which they are tested.
-inline constexpr const char* kTooManyRoms = "too many roms";
-inline constexpr const char* kMissingFields = "missing fields";
-inline constexpr const char* kTextTooLong = "text too long";
-inline constexpr const char* kRomTableFull = "rom table full";
-inline constexpr const char* kSetTableFull = "set table full";
-inline constexpr const char* kBadNumber = "bad number";
+inline constexpr char kTooManyRoms[] = "too many roms";
+inline constexpr char kMissingFields[] = "missing fields";
+inline constexpr char kTextTooLong[] = "text too long";
+inline constexpr char kRomTableFull[] = "rom table full";
+inline constexpr char kSetTableFull[] = "set table full";
+inline constexpr char kBadNumber[] = "bad number";
 
 // Logs " ! Line N skipped: REASON\r\n".
 void LogSkippedLine(uint64_t line, const char* reason);
