@@ -1,10 +1,12 @@
-// What every end-to-end test shares: a program folder and a folder to start cartidex-cli from,
-// a run that keeps its log, and the texts that every run prints and logs.
+// What the end-to-end tests share: a program folder and a folder to start cartidex-cli from, a
+// run that keeps its log, and the texts every run prints and logs.
 #ifndef CARTIDEX_TESTS_E2E_CLI_FIXTURE_H_
 #define CARTIDEX_TESTS_E2E_CLI_FIXTURE_H_
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,10 +18,11 @@
 namespace cartidex::test {
 
 using Lines = std::vector<std::string>;
+using Files = std::map<std::string, std::string>;
 
 inline constexpr char kQuitted[] = "Cartidex quitted";
 
-// The log when the dialog shows, after loading `datafiles`.
+// The log up to the dialog, the scratch folder found a folder, after loading `datafiles`.
 inline std::string StartLog(const Lines& datafiles) {
   std::string log =
       "Cartidex starting\r\nCartidex intialised\r\nRedirection installed\r\n"
@@ -28,8 +31,7 @@ inline std::string StartLog(const Lines& datafiles) {
   return log + "Datafiles loaded\r\nShowing dialogbox\r\n\r\n";
 }
 
-// The block of fields that cartidex-cli prints at start and after every command, with `sets` in
-// the database.
+// The fields cartidex-cli prints at start and after every command, `sets` in the database.
 inline std::string Fields(int sets, const std::string& file = "", const std::string& name = "",
                           const std::string& system = "", const std::string& crc = "",
                           const std::string& size = "") {
@@ -38,10 +40,22 @@ inline std::string Fields(int sets, const std::string& file = "", const std::str
          " roms in database\n\n";
 }
 
-// A program folder and a folder to start cartidex-cli from.
-struct CliFolders {
-  // runs cartidex-cli from `work` with its program folder in `home`, then `args`; run.log is
-  // the log it kept at exit, in work/kept.txt.
+// Every file below `root` (links to files read through), by its path relative to `root`.
+inline Files Contents(const std::string& root) {
+  Files files;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (!it->is_directory(ec))
+      files[it->path().lexically_relative(root).generic_string()] = ReadFile(it->path().string());
+  }
+  return files;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  // Runs cartidex-cli from `work`, its program folder `home`, with `args`; run.log is the log it
+  // kept at exit.
   CliRun Cli(std::vector<std::string> args) {
     args.insert(args.begin(), {"--home", home.path(), "--keep-log", work.Path("kept.txt")});
     CliRun run = RunCli(CARTIDEX_CLI, args, work.path());
@@ -56,8 +70,6 @@ struct CliFolders {
 
   TempDir home, work;
 };
-
-class CliTest : public ::testing::Test, public CliFolders {};
 
 }  // namespace cartidex::test
 

@@ -1,7 +1,5 @@
 // "directory" and "generate" through cartidex-cli: the whole log, byte for byte, the fields, the
 // trees after the renames and moves, and the list files.
-#include <map>
-
 #include "e2e/cli_fixture.h"
 #include "platform/path.h"
 
@@ -9,17 +7,8 @@ namespace cartidex::test {
 namespace {
 
 using CliDirectoryTest = CliTest;
-using Files = std::map<std::string, std::string>;
 
-// Every file below `root` with its contents, by its path relative to `root`.
-Files Contents(const std::string& root) {
-  Files files;
-  for (const std::string& f : ListTree(root)) files[f] = ReadFile(root + "/" + f);
-  return files;
-}
-
-// The files are empty, which no identification takes for a ROM: every one is an unknown file
-// that logs no identification line.
+// Empty files are unknown without an identification line.
 TEST_F(CliDirectoryTest, UnknownFilesWalkedWithTheOptionsInOrder) {
   MakeDirs(home.Path("datfiles"));
   for (const char* f : {"in/b.bin", "in/a.bin", "in/.hidden", "in/sub/c.bin"}) {

@@ -1,7 +1,6 @@
-// cartidex-cli over what users' collections really hold: names with blanks, line ends, leading
-// dashes and bytes that are no UTF-8; files and folders the user may not read or change (the run
-// drops root's rights, which would read everything). Every byte of a name reaches the log and the
-// disk unchanged, and every failure is logged as one.
+// cartidex-cli over what collections hold: names with blanks, line ends, leading dashes and bytes
+// that are no UTF-8; files and folders the user may not read or change (the run drops root's
+// rights). Every byte of a name reaches the log and the disk unchanged; every failure is logged.
 #ifndef _WIN32
 #include <unistd.h>
 
@@ -32,13 +31,12 @@ class CliHostileInputTest : public CliTest {
 TEST_F(CliHostileInputTest, NamesWithBlanksLineEndsDashesAndOddBytesKeepEveryByte) {
   const std::string dash = w + "-x y.bin";
   WriteFile(dash, kTetris);
-  // Files no database knows, each moved aside under its own name.
-  const std::vector<std::pair<std::string, std::string>> unknown = {
+  const std::pair<std::string, std::string> kUnknown[] = {
       {"new\nline.bin", "no rom at all"},
       {"d/--rename", "an option's name"},
       {"d/\xE6\x97\xA5\xE6\x9C\xAC.bin", "utf-8"},
       {"d/\xFF\xFE \xE9.bin", "latin and worse"}};
-  for (const auto& [name, contents] : unknown) WriteFile(w + name, contents);
+  for (const auto& [name, contents] : kUnknown) WriteFile(w + name, contents);
   Lines args = options;
   args.insert(args.end(), {"single", dash, "single", w + "new\nline.bin", "directory", w + "d"});
 
@@ -50,7 +48,7 @@ TEST_F(CliHostileInputTest, NamesWithBlanksLineEndsDashesAndOddBytesKeepEveryByt
                     " To: " + w + kTetrisName + "\r\n Moved: " + w + kTetrisName + " To: " + t +
                     "Game Boy/" + kTetrisName + "\r\n";
   Lines moved = {"Game Boy/" + kTetrisName};
-  for (const auto& [name, contents] : unknown) {
+  for (const auto& [name, contents] : kUnknown) {
     const std::string base = name.substr(name.rfind('/') + 1);
     log += OpenedLine(w + name, contents, false) + " Moved: " + w + name + " To: " + t +
            "unknown/" + base + "\r\n";
@@ -69,7 +67,7 @@ TEST_F(CliHostileInputTest, FilesAndFoldersTheUserMayNotReadOrChangeFailAndAreLo
   WriteFile(w + "in/ro/known.bin", kTetris);
   WriteFile(w + "in/ro/other.bin", "stays where it is");
   WriteFile(w + "in/z.bin", "an ordinary file");
-  // The user the run becomes must reach the program and everything it is meant to reach.
+  // The user the run becomes reaches the program and what it is meant to reach.
   const std::string cli = w + "cartidex-cli";
   fs::copy_file(CARTIDEX_CLI, cli);
   MakeDirs(home.Path("tmp"));
@@ -77,12 +75,10 @@ TEST_F(CliHostileInputTest, FilesAndFoldersTheUserMayNotReadOrChangeFailAndAreLo
                                home.Path("datfiles/games.cxi"), work.path(), w + "in", cli}) {
     fs::permissions(p, fs::perms::all);
   }
-  const fs::perms read = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-  const fs::perms exec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
   for (const char* f : {"in/ro/known.bin", "in/ro/other.bin", "in/z.bin"}) {
-    fs::permissions(w + f, read);
+    fs::permissions(w + f, fs::perms(0444));
   }
-  fs::permissions(w + "in/ro", read | exec);
+  fs::permissions(w + "in/ro", fs::perms(0555));
   fs::permissions(w + "in/locked.bin", fs::perms::none);
   fs::permissions(w + "in/sealed", fs::perms::none);
   Lines args = {"--reuid=nobody", "--regid=nogroup", "--clear-groups", cli,
@@ -111,5 +107,4 @@ TEST_F(CliHostileInputTest, FilesAndFoldersTheUserMayNotReadOrChangeFailAndAreLo
 }  // namespace
 }  // namespace cartidex::test
 
-#endif  // !_WIN32: line ends and bytes that are no UTF-8 cannot stand in Windows file names, and
-        // the rights are POSIX ones.
+#endif  // !_WIN32: such names cannot stand in Windows file names, and the rights are POSIX ones.

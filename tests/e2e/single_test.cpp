@@ -1,23 +1,17 @@
 // cartidex-cli single: files and archives identified one after another in one run, judged by the
-// fields printed after each, the log kept at exit and what the run leaves in `tmp`. Each archive
-// also shows that the one before it left nothing in `tmp`: its listing holds its own members only.
+// fields after each, the log and `tmp` at exit. Each archive's listing holds its own members only:
+// the one before it left nothing in `tmp`.
 #include "e2e/cli_fixture.h"
 
 namespace cartidex::test {
 namespace {
 
-const std::string kA = "contents of a";
-const std::string kB = "bee";
+const std::string kA = "contents of a", kB = "bee", kSolo = "a solo rom", kTool = "a tool";
 const std::string kC = std::string(70000, 'c');  // several copy buffers
-const std::string kSolo = "a solo rom";
-const std::string kTool = "a tool";
 
-// One command: the file it names (written before the run), the fields after it, its log lines.
+// One command: the file it names, its contents, the fields after it, its log lines.
 struct Step {
-  std::string name;
-  std::string contents;
-  std::string fields;
-  std::string log;
+  std::string name, contents, fields, log;
 };
 
 using CliSingleTest = CliTest;
@@ -67,6 +61,9 @@ TEST_F(CliSingleTest, FilesAndArchivesOneAfterAnother) {
       {"odd.zip",
        MakeZip({ZipMember("a.rom", kA), ZipMember("b.rom", kB, 14), ZipMember("c.rom", kC)}), error,
        "Cannot extract: " + work.Path("odd.zip") + "\r\n"},
+      // The largest 32-bit size is the zip64 mark: taken as 4 GiB or more, which is refused.
+      {"mark.zip", MakeZip({ZipMember("m.rom", "tiny", 8).Declare(0xFFFFFFFFu)}), error,
+       "Cannot extract: " + work.Path("mark.zip") + "\r\n"},
       {"empty.zip", MakeZip({}), Fields(3, "empty.zip", "Unknown", "Unknown", "00000000", ""),
        "No file in: " + work.Path("empty.zip") + "\r\n\r\n"},
       {"text.zip", "no archive at all", Fields(3, "text.zip", "Unknown", "Unknown", "00000000", ""),

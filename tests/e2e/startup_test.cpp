@@ -1,7 +1,6 @@
 // cartidex-cli from the outside: the log of a whole run, the scratch folder, usage errors.
 #include "app/help_text.h"
 #include "e2e/cli_fixture.h"
-#include "support/fault_scenario.h"
 
 namespace cartidex::test {
 namespace {
@@ -18,10 +17,9 @@ TEST_F(CliStartupTest, LogOfAWholeRunTmpEmptiedAndNoLogLeft) {
   WriteFile(home.Path("tmp/sub/inner.bin"), "kept");
   // A log.txt in the folder the program is started from is somebody else's file.
   WriteFile(work.Path("log.txt"), "not ours");
-
   CliRun run = Cli({"help", "reload"});
-  const std::string fields = Fields(1);
-  EXPECT_EQ(run.out, fields + ReplaceAll(kHelpText, "\r\n", "\n") + "\n" + fields + fields);
+  EXPECT_EQ(run.out,
+            Fields(1) + ReplaceAll(kHelpText, "\r\n", "\n") + "\n" + Fields(1) + Fields(1));
   EXPECT_EQ(run.log,
             StartLog({"Example.cxi"}) + "Loading datafiles :\r\n - Example.cxi\r\n" + kQuitted);
   EXPECT_FALSE(Exists(home.Path("log.txt")));
@@ -31,12 +29,9 @@ TEST_F(CliStartupTest, LogOfAWholeRunTmpEmptiedAndNoLogLeft) {
 
 TEST_F(CliStartupTest, BadUsageRunsNothing) {
   WriteFile(home.Path("log.txt"), "previous");
-  for (const Lines& args : std::vector<Lines>{{"frobnicate"},
-                                              {"single"},
-                                              {"single", ""},
-                                              {"single", "no-such-file"},
-                                              {"directory", "no-such-folder"},
-                                              {"--move-known"}}) {
+  for (const Lines& args :
+       {Lines{"frobnicate"}, Lines{"single"}, Lines{"single", ""}, Lines{"single", "no-such-file"},
+        Lines{"directory", "no-such-folder"}, Lines{"--move-known"}}) {
     Lines all = {"--home", home.path()};
     all.insert(all.end(), args.begin(), args.end());
     CliRun run = RunCli(CARTIDEX_CLI, all, home.path());

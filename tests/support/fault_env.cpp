@@ -18,8 +18,7 @@ class FaultReadableFile : public ReadableFile {
   uint64_t Size() const override { return size_.value_or(base_->Size()); }
   Status Read(char* buffer, size_t n, size_t* got) override {
     *got = 0;
-    return env_->ShouldFail(EnvOp::kRead, path_) ? FaultEnv::Failure()
-                                                 : base_->Read(buffer, n, got);
+    return env_->Fails(EnvOp::kRead, path_) ? FaultEnv::Failure() : base_->Read(buffer, n, got);
   }
 
  private:
@@ -34,7 +33,7 @@ class FaultWritableFile : public WritableFile {
   FaultWritableFile(FaultEnv* env, std::string path, std::unique_ptr<WritableFile> base)
       : env_(env), path_(std::move(path)), base_(std::move(base)) {}
   Status Append(std::string_view data) override {
-    if (env_->ShouldFail(EnvOp::kAppend, path_)) return FaultEnv::Failure();
+    if (env_->Fails(EnvOp::kAppend, path_)) return FaultEnv::Failure();
     const size_t room = env_->Room(path_, data.size());
     if (room == data.size()) return base_->Append(data);
     base_->Append(data.substr(0, room));
@@ -42,7 +41,7 @@ class FaultWritableFile : public WritableFile {
   }
   Status Close() override {
     const Status s = base_->Close();
-    return env_->ShouldFail(EnvOp::kClose, path_) ? FaultEnv::Failure() : s;
+    return env_->Fails(EnvOp::kClose, path_) ? FaultEnv::Failure() : s;
   }
 
  private:
@@ -53,33 +52,13 @@ class FaultWritableFile : public WritableFile {
 
 }  // namespace
 
-const char* EnvOpName(EnvOp op) {
-  static const char* const kNames[] = {
-      "open for reading",
-      "read",
-      "open for writing",
-      "write",
-      "close",
-      "create folder",
-      "delete",
-      "examine",
-      "list",
-      "change directory",
-      "move",
-      "identify file",
-      "set times",
-  };
-  return kNames[static_cast<size_t>(op)];
-}
-
 bool FaultEnv::Ignored(const std::string& path) const {
   return std::any_of(ignored_.begin(), ignored_.end(),
                      [&](const std::string& needle) { return Contains(path, needle); });
 }
 
-bool FaultEnv::ShouldFail(EnvOp op, const std::string& path, const std::string& other) {
+bool FaultEnv::Fails(EnvOp op, const std::string& path, const std::string& other) {
   if (Ignored(path)) return false;
-  ++counts_[op];
   bool fail = false;
   for (Fault& f : faults_) {
     if ((f.op.has_value() && *f.op != op) ||
@@ -89,7 +68,6 @@ bool FaultEnv::ShouldFail(EnvOp op, const std::string& path, const std::string& 
     if (f.remaining == kEveryCall || (f.remaining > 0 && --f.remaining == 0)) fail = true;
   }
   calls_.push_back({op, path, other, fail});
-  if (fail) ++failures_;
   return fail;
 }
 
@@ -101,7 +79,7 @@ size_t FaultEnv::Room(const std::string& path, size_t want) {
 }
 
 Status FaultEnv::OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) {
-  if (ShouldFail(EnvOp::kOpenForRead, path)) return Failure();
+  if (Fails(EnvOp::kOpenForRead, path)) return Failure();
   std::unique_ptr<ReadableFile> base;
   const Status s = base_->OpenForRead(path, &base);
   if (!s.ok()) return s;
@@ -113,7 +91,7 @@ Status FaultEnv::OpenForRead(const std::string& path, std::unique_ptr<ReadableFi
 
 Status FaultEnv::OpenForWrite(const std::string& path, WriteMode mode,
                               std::unique_ptr<WritableFile>* file) {
-  if (ShouldFail(EnvOp::kOpenForWrite, path)) return Failure();
+  if (Fails(EnvOp::kOpenForWrite, path)) return Failure();
   std::unique_ptr<WritableFile> base;
   const Status s = base_->OpenForWrite(path, mode, &base);
   if (!s.ok()) return s;

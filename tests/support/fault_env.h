@@ -1,13 +1,10 @@
-// FaultEnv: an Env over the real one that makes chosen calls fail, so that tests reach the
-// failures a real disk seldom gives and running as root never does: the nth call of an operation
-// (or of any operation), every call on certain paths, a disk that fills up, a file whose size
-// changes under the reader. It records every call, so that a test can run a command once, count
-// its steps, then fail each step in turn. ScopedEnv installs an Env for one scope.
+// FaultEnv: an Env over the real one that makes chosen calls fail, to reach the failures a real
+// disk seldom gives and running as root never does. It records every call, so that a test can run
+// a command once, count its steps, then fail each step in turn. ScopedEnv installs an Env.
 #ifndef CARTIDEX_TESTS_SUPPORT_FAULT_ENV_H_
 #define CARTIDEX_TESTS_SUPPORT_FAULT_ENV_H_
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,10 +32,7 @@ enum class EnvOp {
   kSetFileTimes
 };
 
-// "read", "move", ...: for test messages.
-const char* EnvOpName(EnvOp op);
-
-// One call as the FaultEnv saw it. `path` is the source of a move, `other` its target.
+// One call as the FaultEnv saw it; `other` is the target of a move.
 struct EnvCall {
   EnvOp op;
   std::string path, other;
@@ -47,8 +41,8 @@ struct EnvCall {
 
 class FaultEnv : public Env {
  public:
-  // The nth call of `op` from now on (n counts from 1) fails, once. With a needle, only calls on
-  // a path (either path of a move) containing it are counted.
+  // The nth call of `op` from now on (from 1) fails, once; with a needle, only calls on a path
+  // (either path of a move) containing it count.
   void FailNth(EnvOp op, int n, std::string needle = {}) {
     faults_.push_back({op, std::move(needle), n});
   }
@@ -59,9 +53,9 @@ class FaultEnv : public Env {
   void FailPathsContaining(EnvOp op, std::string needle) {
     faults_.push_back({op, std::move(needle), kEveryCall});
   }
-  // A disk that fills up: files opened for writing (on paths containing `needle`) may take
-  // `bytes` together; the append that would pass them writes what fits and fails with kNoSpace,
-  // and so does every later one.
+  // A disk that fills up: files opened for writing (on paths containing `needle`) may take `bytes`
+  // together; the append that would pass them writes what fits and fails with kNoSpace, and so
+  // does every later one.
   void DiskFullAfter(int64_t bytes, std::string needle = {}) {
     disk_room_ = bytes;
     disk_needle_ = std::move(needle);
@@ -71,51 +65,50 @@ class FaultEnv : public Env {
     reported_size_ = size;
     size_needle_ = std::move(needle);
   }
-  // Calls on paths containing `needle` (the activity log) are neither counted, recorded nor failed.
+  // Calls on paths containing `needle` are neither counted, recorded nor failed.
   void Ignore(std::string needle) { ignored_.push_back(std::move(needle)); }
-  // Removes every fault; the ignored paths, the counts and the record stay.
+  // Removes every fault; what is ignored and the record stay.
   void Clear() {
     faults_.clear();
     disk_room_.reset();
     reported_size_.reset();
   }
-
-  // The counted calls of `op` so far, failed ones included.
-  int Calls(EnvOp op) const { return counts_.count(op) != 0 ? counts_.at(op) : 0; }
   const std::vector<EnvCall>& calls() const { return calls_; }
-  int failures() const { return failures_; }
 
   Status OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) override;
   Status OpenForWrite(const std::string& path, WriteMode mode,
                       std::unique_ptr<WritableFile>* file) override;
   Status CreateFolder(const std::string& path) override {
-    return ShouldFail(EnvOp::kCreateFolder, path) ? Failure() : base_->CreateFolder(path);
+    return Fails(EnvOp::kCreateFolder, path) ? Failure() : base_->CreateFolder(path);
   }
   Status DeleteFile(const std::string& path) override {
-    return ShouldFail(EnvOp::kDeleteFile, path) ? Failure() : base_->DeleteFile(path);
+    return Fails(EnvOp::kDeleteFile, path) ? Failure() : base_->DeleteFile(path);
   }
   // What cannot be examined reads as missing, as in the real Env.
   FileKind GetKind(const std::string& path) override {
-    return ShouldFail(EnvOp::kGetKind, path) ? FileKind::kMissing : base_->GetKind(path);
+    return Fails(EnvOp::kGetKind, path) ? FileKind::kMissing : base_->GetKind(path);
   }
   Status ListFolder(const std::string& folder, std::string_view pattern,
                     std::vector<DirEntry>* entries) override {
     entries->clear();
-    return ShouldFail(EnvOp::kListFolder, folder) ? Failure()
-                                                  : base_->ListFolder(folder, pattern, entries);
+    return Fails(EnvOp::kListFolder, folder) ? Failure()
+                                             : base_->ListFolder(folder, pattern, entries);
   }
-  std::string ExecutablePath() override { return base_->ExecutablePath(); }
   Status SetCurrentDirectory(const std::string& path) override {
-    return ShouldFail(EnvOp::kSetCurrentDirectory, path) ? Failure()
-                                                         : base_->SetCurrentDirectory(path);
+    return Fails(EnvOp::kSetCurrentDirectory, path) ? Failure() : base_->SetCurrentDirectory(path);
   }
-  std::string GetCurrentDirectory() override { return base_->GetCurrentDirectory(); }
   Status MoveFile(const std::string& from, const std::string& to) override {
-    return ShouldFail(EnvOp::kMoveFile, from, to) ? Failure() : base_->MoveFile(from, to);
+    return Fails(EnvOp::kMoveFile, from, to) ? Failure() : base_->MoveFile(from, to);
   }
   Status GetFileId(const std::string& path, FileId* id) override {
-    return ShouldFail(EnvOp::kGetFileId, path) ? Failure() : base_->GetFileId(path, id);
+    return Fails(EnvOp::kGetFileId, path) ? Failure() : base_->GetFileId(path, id);
   }
+  Status SetFileTimesFromDos(const std::string& path, uint32_t dos_date_time) override {
+    return Fails(EnvOp::kSetFileTimes, path) ? Failure()
+                                             : base_->SetFileTimesFromDos(path, dos_date_time);
+  }
+  std::string ExecutablePath() override { return base_->ExecutablePath(); }
+  std::string GetCurrentDirectory() override { return base_->GetCurrentDirectory(); }
   Status GetFileInfo(const std::string& path, bool follow_links, FileInfo* info) override {
     return base_->GetFileInfo(path, follow_links, info);
   }
@@ -125,13 +118,9 @@ class FaultEnv : public Env {
   Status LockFolder(const std::string& folder, std::unique_ptr<FolderLock>* lock) override {
     return base_->LockFolder(folder, lock);
   }
-  Status SetFileTimesFromDos(const std::string& path, uint32_t dos_date_time) override {
-    return ShouldFail(EnvOp::kSetFileTimes, path) ? Failure()
-                                                  : base_->SetFileTimesFromDos(path, dos_date_time);
-  }
 
-  // Counts and records a call, and tells whether it is to fail. For the files handed out too.
-  bool ShouldFail(EnvOp op, const std::string& path, const std::string& other = {});
+  // Records a call and tells whether it is to fail; for the files handed out too.
+  bool Fails(EnvOp op, const std::string& path, const std::string& other = {});
   // How many of `want` bytes an append to `path` may write before the disk is full.
   size_t Room(const std::string& path, size_t want);
   static Status Failure() { return Status::IoError("injected failure"); }
@@ -143,7 +132,6 @@ class FaultEnv : public Env {
     std::string needle;       // empty: every path
     int remaining;            // counted calls until it fails; 0 once spent, or kEveryCall
   };
-
   bool Ignored(const std::string& path) const;
 
   Env* base_ = RealEnv();
@@ -153,13 +141,11 @@ class FaultEnv : public Env {
   std::string disk_needle_;
   std::optional<uint64_t> reported_size_;
   std::string size_needle_;
-  std::map<EnvOp, int> counts_;
   std::vector<EnvCall> calls_;
-  int failures_ = 0;
 };
 
-// Installs `env` as the default Env until the end of the scope. The activity log keeps its file
-// open, so it is closed on entry and on exit: no file opened through one Env outlives it.
+// Installs `env` as the default Env for one scope. The activity log keeps its file open, so it is
+// closed on entry and on exit: no file opened through one Env outlives it.
 class ScopedEnv {
  public:
   explicit ScopedEnv(Env* env) {

@@ -1,5 +1,4 @@
-// A small library of forged games for the tests that identify, rename, move and list them: their
-// contents, forged to the CRC-32s a datafile gives, and the datafile that names them.
+// Forged games for the tests that identify, rename, move and list them, and their datafiles.
 #ifndef CARTIDEX_TESTS_SUPPORT_GAME_LIBRARY_H_
 #define CARTIDEX_TESTS_SUPPORT_GAME_LIBRARY_H_
 
@@ -24,39 +23,25 @@ inline const std::string kSonic2 = ForgedRom(24, 0x33333333);
 inline const std::string kColumns = ForgedRom(12, 0x44444444);
 inline const std::string kZelda = ForgedRom(16, 0x55555555);
 
-// Tetris and Zelda of the Game Boy; the set Sonic Pack (two ROMs) and Columns of the Mega Drive.
 inline constexpr const char* kGamesDatafile =
-    "#console#;Game Boy\r\n"
-    "Tetris.gb;16;11111111\r\n"
-    "Zelda.gb;16;55555555\r\n"
+    "#console#;Game Boy\r\nTetris.gb;16;11111111\r\nZelda.gb;16;55555555\r\n"
     "#console#;Mega Drive\r\n"
-    "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
-    "Columns.md;12;44444444\r\n";
-
-// The same games split over two datafiles, under a nested system ("Nintendo\\Game Boy", whose
-// runs in both files gather into one list) and a plain one ("Sega").
+    "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\nColumns.md;12;44444444\r\n";
+// The same games over two datafiles, under a nested system whose runs in both files gather.
 inline constexpr const char* kNestedGamesDatafile1 =
-    "#console#;Nintendo\\Game Boy\r\n"
-    "Tetris.gb;16;11111111\r\n"
-    "#console#;Sega\r\n"
-    "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\n"
-    "Columns.md;12;44444444\r\n";
+    "#console#;Nintendo\\Game Boy\r\nTetris.gb;16;11111111\r\n#console#;Sega\r\n"
+    "Sonic Pack.zip:sonic1.bin:sonic2.bin;:20:24;:22222222:33333333\r\nColumns.md;12;44444444\r\n";
 inline constexpr const char* kNestedGamesDatafile2 =
     "#console#;Nintendo\\Game Boy\r\nZelda.gb;16;55555555\r\n";
 
-// A CRC-32 in eight upper-case hexadecimal digits, as datafiles and the CRC32 field write it.
+// A CRC-32 in eight upper-case hexadecimal digits.
 inline std::string Hex8(uint32_t crc) {
   char text[9];
   std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(crc));
   return text;
 }
 
-// A datafile line for one ROM given by its contents: "name;size;CRC".
-inline std::string RomLine(const std::string& name, const std::string& contents) {
-  return name + ";" + std::to_string(contents.size()) + ";" + Hex8(Crc32(contents)) + "\r\n";
-}
-
-// A datafile line for a set of ROMs given as (name, contents): "Set.zip:a:b;:size:size;:CRC:CRC".
+// The datafile line "Set.zip:a:b;:size:size;:CRC:CRC" of a set of (name, contents).
 inline std::string SetLine(const std::string& set,
                            const std::vector<std::pair<std::string, std::string>>& roms) {
   std::string names = set, sizes, crcs;
@@ -66,6 +51,11 @@ inline std::string SetLine(const std::string& set,
     crcs += ":" + Hex8(Crc32(contents));
   }
   return names + ";" + sizes + ";" + crcs + "\r\n";
+}
+
+// The datafile line "name;size;CRC" of one ROM.
+inline std::string RomLine(const std::string& name, const std::string& contents) {
+  return name + ";" + std::to_string(contents.size()) + ";" + Hex8(Crc32(contents)) + "\r\n";
 }
 
 // The log line of a plain file (or an archive's member) whose CRC-32 was looked up.

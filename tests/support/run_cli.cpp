@@ -8,19 +8,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "support/test_util.h"
 
 namespace cartidex::test {
 
-namespace {
-
 #ifdef _WIN32
 
-// One argument as the C runtime's command-line parser reads it back: quoted, with the
-// backslashes before a quote (and before the closing quote) doubled.
-std::string QuoteArgument(const std::string& arg) {
+namespace {
+
+// One argument as the C runtime's parser reads it back: quoted, the backslashes before a quote
+// (and before the closing quote) doubled.
+std::string Quote(const std::string& arg) {
   std::string q = "\"";
   size_t backslashes = 0;
   for (char c : arg) {
@@ -28,11 +29,7 @@ std::string QuoteArgument(const std::string& arg) {
       ++backslashes;
       continue;
     }
-    if (c == '"') {
-      q.append(backslashes * 2 + 1, '\\');
-    } else {
-      q.append(backslashes, '\\');
-    }
+    q.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
     backslashes = 0;
     q.push_back(c);
   }
@@ -47,61 +44,38 @@ HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition)
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-#else
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'') {
-      q += "'\\''";
-    } else {
-      q += c;
-    }
-  }
-  return q + "'";
-}
-
-#endif
-
 }  // namespace
-
-#ifdef _WIN32
 
 CliRun RunCli(const std::string& cli, const std::vector<std::string>& args,
               const std::string& cwd) {
   TempDir capture;
-  std::string program = cli;
-  for (char& c : program) {
-    if (c == '/') c = '\\';
-  }
-  std::string command = QuoteArgument(program);
-  for (const std::string& a : args) command += " " + QuoteArgument(a);
+  const std::string program = NativePath(cli);
+  std::string command = Quote(program);
+  for (const std::string& a : args) command += " " + Quote(a);
   CliRun run;
-  HANDLE in = InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
-  HANDLE out = InheritableFile(capture.Path("out"), GENERIC_WRITE, CREATE_ALWAYS);
-  HANDLE err = InheritableFile(capture.Path("err"), GENERIC_WRITE, CREATE_ALWAYS);
-  if (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE) {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = in;
-    si.hStdOutput = out;
-    si.hStdError = err;
-    PROCESS_INFORMATION pi = {};
-    if (CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                       nullptr, cwd.c_str(), &si, &pi)) {
-      WaitForSingleObject(pi.hProcess, INFINITE);
-      DWORD code = 0;
-      if (GetExitCodeProcess(pi.hProcess, &code)) run.status = static_cast<int>(code);
-      CloseHandle(pi.hThread);
-      CloseHandle(pi.hProcess);
-    } else {
-      ADD_FAILURE() << "cannot start " << program << ": error " << GetLastError();
-    }
-  } else {
+  HANDLE files[] = {InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING),
+                    InheritableFile(capture.Path("out"), GENERIC_WRITE, CREATE_ALWAYS),
+                    InheritableFile(capture.Path("err"), GENERIC_WRITE, CREATE_ALWAYS)};
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = files[0];
+  si.hStdOutput = files[1];
+  si.hStdError = files[2];
+  PROCESS_INFORMATION pi = {};
+  if (std::count(std::begin(files), std::end(files), INVALID_HANDLE_VALUE) != 0) {
     ADD_FAILURE() << "cannot open the capture files of " << program;
+  } else if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, TRUE,
+                             CREATE_NO_WINDOW, nullptr, cwd.c_str(), &si, &pi)) {
+    ADD_FAILURE() << "cannot start " << program << ": error " << GetLastError();
+  } else {
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 0;
+    if (GetExitCodeProcess(pi.hProcess, &code)) run.status = static_cast<int>(code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
   }
-  for (HANDLE h : {in, out, err}) {
+  for (HANDLE h : files) {
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   }
   run.out = ReadFile(capture.Path("out"));
@@ -111,6 +85,16 @@ CliRun RunCli(const std::string& cli, const std::vector<std::string>& args,
 
 #else
 
+namespace {
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+}  // namespace
+
 CliRun RunCli(const std::string& cli, const std::vector<std::string>& args,
               const std::string& cwd) {
   TempDir capture;
@@ -118,7 +102,7 @@ CliRun RunCli(const std::string& cli, const std::vector<std::string>& args,
   for (const std::string& a : args) command += " " + Quote(a);
   command += " </dev/null >" + Quote(capture.Path("out")) + " 2>" + Quote(capture.Path("err"));
   CliRun run;
-  int raw = std::system(command.c_str());
+  const int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   run.out = ReadFile(capture.Path("out"));
   run.err = ReadFile(capture.Path("err"));

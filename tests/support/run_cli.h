@@ -9,12 +9,11 @@ namespace cartidex::test {
 
 struct CliRun {
   int status = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
   std::string log;  // the log the run kept, when the caller reads it
 };
 
-// Runs `cli` with `args` from the folder `cwd`.
+// Runs `cli` with `args` from the folder `cwd`, its input empty.
 CliRun RunCli(const std::string& cli, const std::vector<std::string>& args, const std::string& cwd);
 
 }  // namespace cartidex::test

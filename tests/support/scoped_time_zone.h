@@ -12,18 +12,14 @@ namespace cartidex::test {
 
 class ScopedTimeZone {
  public:
-  // `zone` as TZ takes it, e.g. "UTC" or "CXT-3" (three hours east of UTC, no daylight saving).
+  // `zone` as TZ takes it, e.g. "UTC" or "CXT-3" (three hours east of UTC).
   explicit ScopedTimeZone(const char* zone) {
     if (const char* tz = std::getenv("TZ")) old_ = tz;
     ::setenv("TZ", zone, 1);
     ::tzset();
   }
   ~ScopedTimeZone() {
-    if (old_) {
-      ::setenv("TZ", old_->c_str(), 1);
-    } else {
-      ::unsetenv("TZ");
-    }
+    old_ ? ::setenv("TZ", old_->c_str(), 1) : ::unsetenv("TZ");
     ::tzset();
   }
   ScopedTimeZone(const ScopedTimeZone&) = delete;

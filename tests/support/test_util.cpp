@@ -24,8 +24,8 @@ namespace cartidex::test {
 
 namespace {
 
-// A path text (UTF-8 on Windows, where the programs' manifest makes UTF-8 the code page) as a
-// std::filesystem path, and back. mingw's library would read the bytes one by one as characters.
+// Path texts are UTF-8 on Windows too (the manifest's code page); mingw's library would read
+// their bytes one by one as characters.
 fs::path FsPath(const std::string& path) {
 #ifdef _WIN32
   return fs::path(std::u8string(path.begin(), path.end()));
@@ -47,8 +47,7 @@ std::string GenericText(const fs::path& path) {
 
 #ifdef _WIN32
 TempDir::TempDir() {
-  // No mkdtemp here: CreateDirectoryA fails on an existing name, so the first name it creates is
-  // ours alone.
+  // CreateDirectoryA fails on an existing name: the first name it creates is ours alone.
   char temp[MAX_PATH + 1];
   DWORD n = GetTempPathA(sizeof temp, temp);
   std::string base = (n > 0 && n < sizeof temp) ? std::string(temp, n) : std::string(".\\");
@@ -142,15 +141,22 @@ std::vector<std::string> ListTree(const std::string& root) {
   return files;
 }
 
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
 uint32_t Crc32(std::string_view data) {
   return static_cast<uint32_t>(
       ::crc32(0L, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
 }
 
 std::string ForgeCrc(std::string_view prefix, uint32_t crc) {
-  // The CRC-32 register run back from the wanted value over four bytes: each step finds the
-  // table entry whose top byte it must have come from (no two entries share one). What is left
-  // differs from the register after `prefix` by exactly the four bytes to append.
+  // The register run back from the wanted value over four bytes (no two table entries share a
+  // top byte) differs from the one after `prefix` by exactly the four bytes to append.
   const z_crc_t* table = get_crc_table();
   uint32_t reg = ~crc;
   for (int k = 0; k < 4; ++k) {

@@ -16,17 +16,15 @@ class TempDir {
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
-
   const std::string& path() const { return path_; }
-  // path() + "/" + relative (on Windows "\\" and every "/" of relative made "\\")
+  // path() + "/" + relative, written as NativePath writes it.
   std::string Path(std::string_view relative) const;
 
  private:
   std::string path_;
 };
 
-// A relative path written with '/' as this platform's user types it (on Windows every '/' made
-// "\\").
+// A relative path written with '/' as this platform's user types it (on Windows with "\\").
 std::string NativePath(std::string_view relative);
 
 // Writes `contents` to `path`, creating missing folders.
@@ -38,20 +36,22 @@ void MakeDirs(const std::string& path);
 // The relative paths of every file below `root`, sorted.
 std::vector<std::string> ListTree(const std::string& root);
 
+// `text` with every `from` replaced by `to`.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
+
 // zlib's CRC-32 of `data`.
 uint32_t Crc32(std::string_view data);
 // `prefix` followed by four bytes chosen so that the CRC-32 of the whole is `crc`.
 std::string ForgeCrc(std::string_view prefix, uint32_t crc);
 
-// A program folder (datfiles, tmp) for one test, installed as the program's folder; the
-// database and session are emptied and the log is closed when it ends.
+// A program folder (datfiles, tmp) installed as the program's folder for one test; the database
+// and session are emptied and the log is closed when it ends.
 class TestHome {
  public:
   TestHome();
   ~TestHome();
   const std::string& path() const { return dir_.path(); }
   std::string Path(std::string_view relative) const { return dir_.Path(relative); }
-  // Writes a datafile into datfiles/.
   void AddDatafile(std::string_view name, std::string_view contents);
   // What the log holds now ("" when it does not exist).
   std::string Log() const;

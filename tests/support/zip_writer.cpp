@@ -24,8 +24,7 @@ void Put64(std::string* out, uint64_t v) {
   Put32(out, static_cast<uint32_t>(v >> 32));
 }
 
-// The member's data deflated raw, as a zip's method 8 holds it: a zlib stream without a preset
-// dictionary is two header bytes, the raw deflate data and four check bytes.
+// Raw deflate data, as method 8 holds it: a zlib stream without its 2 header and 4 check bytes.
 std::string RawDeflate(const std::string& data) {
   uLongf size = compressBound(static_cast<uLong>(data.size()));
   std::string out(size, '\0');
@@ -52,7 +51,7 @@ std::string MakeZip(const std::vector<ZipMember>& members) {
       Put16(&extra, 8);
       Put64(&extra, declared);
     }
-    // The fields that the local header and the directory entry share, from "version needed" on.
+    // The fields the local header and the directory entry share, from "version needed" on.
     std::string common;
     Put16(&common, zip64 ? 45 : 20);
     Put16(&common, 0);

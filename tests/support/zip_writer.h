@@ -1,5 +1,5 @@
-// Builds zip archives for tests, byte by byte, so that every case (stored and deflated members,
-// odd names, stamps, methods and declared sizes) can be made without any archive on disk.
+// Builds zip archives byte by byte, so that every case (stored and deflated members, odd names,
+// stamps, methods and declared sizes) can be made without any archive on disk.
 #ifndef CARTIDEX_TESTS_SUPPORT_ZIP_WRITER_H_
 #define CARTIDEX_TESTS_SUPPORT_ZIP_WRITER_H_
 
@@ -32,22 +32,20 @@ struct ZipMember {
   }
 
   std::string name;
-  std::string data;  // the member's contents, uncompressed
-  // 0 stores `data`, 8 deflates it; any other method number stores `data` as its payload.
+  std::string data;  // uncompressed
+  // 0 stores `data`, 8 deflates it; any other method stores `data` as its payload.
   uint16_t method = 0;
   uint32_t dos_date_time = kTestDosTime;
-  // The uncompressed size the directory declares; the real size when not given. A value of
-  // 4 GiB or more is written as a zip64 extra field.
+  // The uncompressed size the directory declares (the real one when not given); from 4 GiB - 1
+  // on written as a zip64 extra field.
   std::optional<uint64_t> declared_size;
   std::string comment;
 };
 
 // The bytes of a zip archive holding `members` in this order.
 std::string MakeZip(const std::vector<ZipMember>& members);
-// Writes MakeZip(members) to `path`, creating missing folders.
 void WriteZip(const std::string& path, const std::vector<ZipMember>& members);
-
-// A zip whose members, given as (name, contents), are stored uncompressed in this order.
+// A zip of (name, contents) members stored uncompressed in this order.
 std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members);
 
 }  // namespace cartidex::test
