@@ -62,11 +62,7 @@ TEST(CliOptionsTest, WordsGiveTheirPlanOrTheReasonForRefusal) {
       {{""}, "error: unknown word: "},
   };
   for (const auto& c : kCases) {
-    std::string want = c.want;
-    for (size_t at = want.find('@'); at != std::string::npos; at = want.find('@', at)) {
-      want.replace(at, 1, start.Path(""));
-    }
-    EXPECT_EQ(Outcome(c.args, start.path()), want);
+    EXPECT_EQ(Outcome(c.args, start.path()), ReplaceAll(c.want, "@", start.Path("")));
   }
   // At the root the start directory gets no second separator.
   EXPECT_EQ(Outcome({"generate", "x"}, "/"), "home  | keep  | press 1032 /x");
