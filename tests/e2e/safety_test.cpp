@@ -48,14 +48,14 @@ class OtherFileSystemDir {
 class SafetyTest : public CliTest {
  protected:
   // Tetris is a game of the system "tmp": "<system>" leads into the program's scratch folder.
-  SafetyTest() { WriteFile(home.Path("datfiles/games.cxi"), "#console#;tmp\r\n" + kGame); }
+  SafetyTest() { WriteFile(home.Path("datfiles/games.cxi"), "#console#;tmp\r\n" + game); }
   CliRun Run(std::vector<std::string> args) {
     args.insert(args.begin(), {"60", CARTIDEX_CLI, "--home", home.path(), "--keep-log", kept});
     return RunCli("timeout", args, work.path());
   }
   std::string Log() { return ReadFile(kept); }
 
-  const std::string kGame = RomLine("Tetris.gb", kTetris), kStart = StartLog({"games.cxi"});
+  const std::string game = RomLine("Tetris.gb", kTetris), start_log = StartLog({"games.cxi"});
   TempDir keep;
   const std::string kept = keep.Path("log");
 };
@@ -68,7 +68,7 @@ TEST_F(SafetyTest, ScratchFolderThatIsALinkOrAFileIsNeverEmptiedNorExtractedInto
     if (file) fs::remove(home.Path("tmp"));
     if (file) WriteFile(home.Path("tmp"), "a file named tmp");
     ASSERT_EQ(Run({"single", work.Path("set.zip")}).status, 0);
-    EXPECT_EQ(Log(), ReplaceAll(kStart, "Directory \"tmp\" emptied",
+    EXPECT_EQ(Log(), ReplaceAll(start_log, "Directory \"tmp\" emptied",
                                 "Not a folder of its own: " + home.Path("tmp/")) +
                          "Cannot extract: " + work.Path("set.zip") + "\r\n" + kQuitted);
     EXPECT_EQ(Contents(work.Path("mine")), (Files{{"notes.txt", "the user's own"}}));
@@ -108,7 +108,7 @@ TEST_F(SafetyTest, MovesAndListsIntoTheProgramsOwnFoldersFailWhateverLeadsThere)
       {home.Path("datfiles/new"), home.Path("datfiles/new/")},
   };
   Lines args;
-  std::string log = kStart;
+  std::string log = start_log;
   for (const auto& [text, folder] : kCases) {
     args.insert(args.end(), {"--move-known", text, "single", file});
     log +=
@@ -151,12 +151,12 @@ TEST_F(SafetyTest, SecondInstanceSaysSoTouchesNothingAndTheLockEndsWithTheFirst)
   EXPECT_EQ(second.status, 3);
   EXPECT_EQ(second.out, "");
   EXPECT_EQ(second.err, "cartidex-cli: another Cartidex is running in " + home.path() + "\n");
-  EXPECT_EQ(Contents(home.path()), (Files{{"datfiles/games.cxi", "#console#;tmp\r\n" + kGame},
+  EXPECT_EQ(Contents(home.path()), (Files{{"datfiles/games.cxi", "#console#;tmp\r\n" + game},
                                           {"log.txt", "the first instance's log"},
                                           {"tmp/member.bin", "being identified"}}));
   EXPECT_FALSE(Exists(kept));
   EXPECT_EQ(Run({}).status, 0);
-  EXPECT_EQ(Log(), kStart + kQuitted);
+  EXPECT_EQ(Log(), start_log + kQuitted);
 }
 
 TEST_F(SafetyTest, PipesAreRefusedAtOnceInAWalkAndAsASingleFile) {
@@ -166,7 +166,7 @@ TEST_F(SafetyTest, PipesAreRefusedAtOnceInAWalkAndAsASingleFile) {
   WriteFile(in + "z.gb", kTetris);
   ASSERT_EQ(Run({"directory", in, "single", in + "x.zip", "single", in + "y.bin"}).status, 0);
   const std::string pipes = "Cannot read: " + in + "x.zip\r\nCannot read: " + in + "y.bin\r\n";
-  EXPECT_EQ(Log(), kStart + pipes + OpenedLine(in + "z.gb", kTetris, true) + pipes + kQuitted);
+  EXPECT_EQ(Log(), start_log + pipes + OpenedLine(in + "z.gb", kTetris, true) + pipes + kQuitted);
 }
 
 TEST_F(SafetyTest, WalksStayInTheChosenFolderAndMovedLinksKeepWhatTheyName) {
@@ -185,7 +185,7 @@ TEST_F(SafetyTest, WalksStayInTheChosenFolderAndMovedLinksKeepWhatTheyName) {
     fs::create_symlink("../data/file.bin", in + "link.bin");
     ASSERT_EQ(Run({"--subdirs", "--move-unknown", out, "directory", in}).status, 0);
     // The link inside is followed (once); the one that leads out of the folder is not.
-    EXPECT_EQ(Log(), kStart + OpenedLine(in + "inner/b.bin", "in a sub-folder", false) +
+    EXPECT_EQ(Log(), start_log + OpenedLine(in + "inner/b.bin", "in a sub-folder", false) +
                          " Moved: " + in + "inner/b.bin To: " + out + "/b.bin\r\n" +
                          OpenedLine(in + "link.bin", "named by a relative link", false) +
                          " Moved: " + in + "link.bin To: " + out + "/link.bin\r\n" + kQuitted);
