@@ -10,32 +10,29 @@
 
 #include "app/headless_view.h"
 #include "identify/identify_file.h"
+#include "identify/session_state.h"
 #include "platform/dialog_view.h"
 #include "romdb/rom_database.h"
+#include "support/fault_env.h"
 #include "support/test_util.h"
 
 namespace cartidex::test {
 
-struct TestRom {
-  std::string name;
-  std::string contents;
-};
-
 class IdentifyTest : public ::testing::Test {
  protected:
-  // Adds the set `name`.zip of `roms`, all of `system`, and gives its index.
+  // Adds the set `name`.zip of the ROMs {name, contents}, all of `system`, and gives its index.
   int32_t AddSet(const std::string& name, const std::string& system,
-                 const std::vector<TestRom>& roms) {
+                 const std::vector<std::pair<std::string, std::string>>& roms) {
     std::vector<ParsedRom> parsed;
-    for (const TestRom& rom : roms) {
-      parsed.push_back({rom.name, static_cast<uint32_t>(rom.contents.size()), Crc32(rom.contents)});
+    for (const auto& [rom, contents] : roms) {
+      parsed.push_back({rom, static_cast<uint32_t>(contents.size()), Crc32(contents)});
     }
     EXPECT_EQ(Database().AddSet(name, parsed, system), nullptr);
     return static_cast<int32_t>(Database().GetSetCount()) - 1;
   }
-
   bool Show(const std::string& path) { return IdentifyAndShow(&view_, path, &result_); }
-
+  bool Owned(int32_t set) const { return Database().GetSet(static_cast<uint32_t>(set)).owned; }
+  bool Found(int32_t set) const { return Database().GetSet(static_cast<uint32_t>(set)).found[0]; }
   // The five result fields: Filename, Name, System, CRC32, Size.
   std::vector<std::string> Fields() {
     std::vector<std::string> fields;

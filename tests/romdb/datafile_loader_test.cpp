@@ -1,32 +1,34 @@
+// Datafiles loaded as start-up loads them: the order, what cannot be read, and datafiles from
+// anywhere (huge lines, binary garbage, more sets than the table holds). The database keeps
+// exactly the lines that fit, and the log names every line refused.
 #include "romdb/datafile_loader.h"
 
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include <random>
 #include <string>
 
 #include "platform/activity_log.h"
-#include "platform/env.h"
-#include "platform/program_folder.h"
 #include "romdb/describe.h"
 #include "support/test_util.h"
 
 namespace cartidex {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 const char kLogiqx[] =
     "<datafile><header><name>Arcade</name></header>\r\n"
     "<game name=\"Bolt (Rev 1.1)\"><rom name=\"bolt.1\" size=\"16\" crc=\"0000ABCD\"/></game>\r\n"
     "<game name=\"Broken\"><rom name=\"x\" size=\"16\" crc=\"ABCD\"/></game></datafile>\r\n";
 const char kClrMamePro[] = "game ( name Pocket rom ( name pocket.gb size 32 crc 00001234 ) )\n";
+
+bool Finds(uint32_t crc, uint32_t size) {
+  bool found = false;
+  uint32_t index = 0;
+  Database().FindRom(crc, size, &found, &index);
+  return found;
+}
 
 TEST(DatafileLoaderTest, OwnFilesFirstThenDatsThenXmlEachKindInListingOrder) {
   test::TestHome home;
@@ -41,82 +43,94 @@ TEST(DatafileLoaderTest, OwnFilesFirstThenDatsThenXmlEachKindInListingOrder) {
   for (const char c : std::string_view("#console#;Sys\r\nA.bin;1;1\r\n")) utf16 += {c, '\0'};
   home.AddDatafile("wide.cxi", utf16);
   home.AddDatafile("cut.xml", std::string(kLogiqx, sizeof kLogiqx - 14));
+  test::MakeDirs(home.Path("datfiles/folder.cxi"));
   LoadDatafiles();
-  EXPECT_EQ(home.Log(),
-            "Loading datafiles :\r\n - b.cxi\r\n - wide.cxi\r\n - Z.CXI\r\n"
-            " - c.dat\r\n ! Line 3 skipped: bad number\r\n - own.dat\r\n ! Not a datafile\r\n"
-            " - a.xml\r\n - cut.xml\r\n ! Not a datafile\r\n");
+  const std::string name(300, 'n');  // no file may have that name: never read through a cut path
+  LoadDatafile(name);
+  EXPECT_EQ(home.Log(), "Loading datafiles :\r\n - b.cxi\r\n - folder.cxi\r\nCannot read: " +
+                            home.Path("datfiles/folder.cxi") +
+                            "\r\n - wide.cxi\r\n - Z.CXI\r\n"
+                            " - c.dat\r\n ! Line 3 skipped: bad number\r\n - own.dat\r\n"
+                            " ! Not a datafile\r\n - a.xml\r\n - cut.xml\r\n ! Not a datafile\r\n"
+                            " - " +
+                            name + "\r\n ! Path too long\r\n");
   EXPECT_EQ(
       Describe(Database()),
       "[Own Set.zip Own Set.bin@Own=16/0000ABCD][Z.zip Z.bin@Unknown=1/00000001]"
       "[Bolt (Rev 1.1).zip bolt.1@Arcade=16/0000ABCD][Pocket.zip pocket.gb@Unknown=32/00001234]");
 }
 
-TEST(DatafileLoaderTest, FilesThatCannotBeReadAreNamedAndSkipped) {
+TEST(DatafileLoaderTest, HugeLinesAndBinaryGarbageSpoilNoValidLine) {
   test::TestHome home;
-  home.AddDatafile("a.cxi", "A.bin;1;1\r\n");
-  test::MakeDirs(home.Path("datfiles/folder.cxi"));
-#ifndef _WIN32
-  ASSERT_EQ(::symlink("loop.cxi", home.Path("datfiles/loop.cxi").c_str()), 0);
-  ASSERT_EQ(::mkfifo(home.Path("datfiles/pipe.cxi").c_str(), 0600), 0);
-  ASSERT_EQ(::symlink("nowhere", home.Path("datfiles/dangling.cxi").c_str()), 0);
-  const char* kUnreadable[] = {"dangling.cxi", "folder.cxi", "loop.cxi", "pipe.cxi"};
-#else
-  const char* kUnreadable[] = {"folder.cxi"};
-#endif
-  std::string unreadable;
-  for (const char* name : kUnreadable) {
-    unreadable +=
-        std::string(" - ") + name + "\r\nCannot read: " + home.Path("datfiles/") + name + "\r\n";
-  }
-  home.AddDatafile("z.cxi", "Z.bin;2;2\r\n");
+  const std::string huge(10 << 20, 'n');
+  home.AddDatafile("a.cxi", "#console#;Sys\r\nKeep.bin;1;1\r\n" +                     // 1, 2
+                                huge + ".bin;1;1\r\n" + huge + "\r\n" +               // 3, 4
+                                "Colons" + std::string(10 << 20, ':') + ";1;1\r\n" +  // 5
+                                "#console#;" + huge + "\r\n" +                        // 6
+                                "Semis" + std::string(10 << 20, ';') + "\r\n" +       // 7
+                                "After.bin;3;3\r\n");                                 // 8
+  // Any byte but NUL, from a fixed generator: sets of garbage may be added or refused, but the
+  // lines after it load as written and every ROM belongs to the set and slot that hold it.
+  std::mt19937 gen(99);
+  std::string garbage;
+  while (garbage.size() < (1 << 20)) garbage += static_cast<char>(gen() % 255 + 1);
+  home.AddDatafile("b.cxi", garbage + "\r\n#console#;Tail\r\nTail.bin;7;ABC\r\n");
+  // A NUL where a line begins ends the file: a zip renamed to .cxi loads nothing.
+  home.AddDatafile("c.cxi", "PK\x03\x04\x14\x00\x00\x00\x08\x00Zip.bin;99;F00D\r\n"s);
   LoadDatafiles();
-  EXPECT_EQ(home.Log(), "Loading datafiles :\r\n - a.cxi\r\n" + unreadable + " - z.cxi\r\n");
-  EXPECT_EQ(Describe(Database()),
-            "[A.zip A.bin@Unknown=1/00000001][Z.zip Z.bin@Unknown=2/00000002]");
+  const std::string log = home.Log();
+  EXPECT_TRUE(log.starts_with("Loading datafiles :\r\n - a.cxi\r\n"
+                              " ! Line 3 skipped: text too long\r\n"
+                              " ! Line 5 skipped: too many roms\r\n"
+                              " ! Line 6 skipped: text too long\r\n - b.cxi\r\n ! Line ") &&
+              log.ends_with(" - c.cxi\r\n"))
+      << log.substr(0, 300);
+  const RomDatabase& db = Database();
+  for (uint32_t s = 0; s < db.GetSetCount(); ++s) {
+    const SetRecord set = db.GetSet(s);
+    for (int32_t slot = 0; slot < set.rom_count(); ++slot) {
+      const RomRecord rom = db.GetRom(static_cast<uint32_t>(set.rom_indices[slot]));
+      ASSERT_TRUE(rom.set_index == static_cast<int32_t>(s) && rom.slot == slot);
+    }
+  }
+  const std::string tables = Describe(db);
+  EXPECT_TRUE(
+      tables.starts_with("[Keep.zip Keep.bin@Sys=1/00000001][Semis.zip Semis@Sys=0/"
+                         "00000000][After.zip After.bin@Sys=3/00000003]"));
+  EXPECT_TRUE(tables.ends_with("[Tail.zip Tail.bin@Tail=7/00000ABC]"));
+  EXPECT_FALSE(Finds(0xF00D, 99));
 }
 
-#ifndef _WIN32
-// A program folder so deep that a datafile's path no longer fits the platform: the file is named
-// in the log and skipped, never read through a cut path.
-TEST(DatafileLoaderTest, ADatafileWhosePathIsTooLongIsSkipped) {
-  test::TempDir root;
-  const fs::path start = fs::current_path();
-  std::string home = root.path();
-  fs::current_path(home);
-  int depth = 0;
-  for (; home.size() < 4040; ++depth) {
-    const size_t room = 4040 - home.size();
-    const std::string part(room > 201 ? 200 : std::max<size_t>(room - 1, 1), 'd');
-    fs::create_directory(part);
-    fs::current_path(part);
-    home += "/" + part;
+TEST(DatafileLoaderTest, SixtyFiveThousandAndTwoSetsFillTheTableAndTheRestAreNamed) {
+  test::TestHome home;
+  // a.cxi: 40,000 sets, each under a system of its own; b.cxi: 25,538 more under one system.
+  std::string a, b = "#console#;B\r\n";
+  for (int i = 0; i < 40000; ++i) {
+    a += "#console#;System " + std::to_string(i) + "\r\nA" + std::to_string(i) + ".bin;1;" +
+         std::to_string(i) + "\r\n";
   }
-  fs::create_directory("datfiles");
-  const std::string name = std::string(100, 'n') + ".cxi";
-  { std::ofstream("datfiles/" + name, std::ios::binary) << "Deep.bin;1;1\r\n"; }
-  { std::ofstream("datfiles/short.cxi", std::ios::binary) << "Short.bin;2;2\r\n"; }
-  SetProgramFolder(home);
-  Database().Clear();
-  LoadDatafiles();
-  EXPECT_EQ(Database().GetSetCount(), 1u);
-  CloseLog();
-  std::string log;
-  EXPECT_TRUE(ReadWholeFile(Env::Default(), "log.txt", &log).ok());
-  EXPECT_EQ(log, "Loading datafiles :\r\n - " + name + "\r\n ! Path too long\r\n - short.cxi\r\n");
-  SetProgramFolder("");
-  Database().Clear();
-  // Take the tree down from the bottom: its full paths are too long for most calls.
-  fs::remove_all("datfiles");
-  fs::remove("log.txt");
-  for (; depth > 0; --depth) {
-    const fs::path here = fs::current_path().filename();
-    fs::current_path("..");
-    fs::remove(here);
+  for (int i = 0; i < 25538; ++i) {
+    b += "B" + std::to_string(i) + ".bin;2;" + std::to_string(i) + "\r\n";
   }
-  fs::current_path(start);
+  home.AddDatafile("a.cxi", a);
+  home.AddDatafile("b.cxi", b);
+  std::string want = "Loading datafiles :\r\n - a.cxi\r\n - b.cxi\r\n";
+  // b.cxi's set i is on line i + 2; sets 25536 and later find the table full.
+  for (int i = 25536; i < 25538; ++i) {
+    want += " ! Line " + std::to_string(i + 2) + " skipped: set table full\r\n";
+  }
+  for (int load = 0; load < 2; ++load) {  // a reload starts from empty tables
+    DeleteLog();
+    LoadDatafiles();
+    EXPECT_EQ(home.Log(), want);
+    const RomDatabase& db = Database();
+    EXPECT_EQ(db.GetSetCount(), kMaxSets);
+    EXPECT_EQ(db.GetRom(39999).system, "System 39999");
+    EXPECT_EQ(db.GetSet(kMaxSets - 1).display_name, "B25535.zip");
+    EXPECT_EQ(db.GetRom(kMaxSets - 1).system, "B");
+    EXPECT_TRUE(Finds(0x25535, 2) && !Finds(0x25536, 2));
+  }
 }
-#endif
 
 }  // namespace
 }  // namespace cartidex
