@@ -52,7 +52,8 @@ TEST(PathTest, SplittingJoiningAndLimits) {
 TEST(PathTest, FileNamesValidOrMadeSo) {
   // clang-format off
   const std::pair<std::string, std::string> kNames[] = {  // name, sanitised ("": bad)
-      {"a.rom", "a.rom"}, {"", ""}, {".", ""}, {"..", ""}, {"a/b", ""}, {std::string("a\0b", 3), ""},
+      {"a.rom", "a.rom"}, {"", ""}, {".", ""}, {"..", ""}, {"a/b", ""},
+      {std::string("a\0b", 3), ""},
       {std::string(kMaxComponent, 'n'), std::string(kMaxComponent, 'n')},
       {std::string(kMaxComponent + 1, 'n'), ""},
 #ifdef _WIN32

@@ -17,25 +17,17 @@ namespace {
 
 TEST(DatReadersTest, Numbers) {
   // The own format's hex: every byte a digit in its place, quirks included.
-  const std::pair<std::string_view, uint32_t> kHex[] = {{"", 0},
-                                                        {"1f", 31},
-                                                        {"1F", 31},
-                                                        {"1G", 32},
-                                                        {"0x1F", 0x211F},
-                                                        {"1F ", 0x1F0},
-                                                        {"zz", 35 * 16 + 35},
-                                                        {"FFFFFFFF", 0xFFFFFFFF},
-                                                        {"123456789", 0x23456789},
-                                                        {"\xff"
-                                                         "1",
-                                                         1}};
+  // clang-format off
+  const std::pair<std::string_view, uint32_t> kHex[] = {
+      {"", 0}, {"1f", 31}, {"1F", 31}, {"1G", 32}, {"0x1F", 0x211F}, {"1F ", 0x1F0},
+      {"zz", 35 * 16 + 35}, {"FFFFFFFF", 0xFFFFFFFF}, {"123456789", 0x23456789}, {"\xff" "1", 1}};
+  // clang-format on
   for (const auto& [text, want] : kHex) EXPECT_EQ(ParseHex(text), want) << text;
   // A DAT's: sizes decimal or "0x" hex, CRC-32s eight hex digits; refusals leave the value.
-  const std::pair<const char*, uint32_t> kSizes[] = {{"0", 0},
-                                                     {"0010", 10},
-                                                     {"4294967295", 0xFFFFFFFF},
-                                                     {"0x20000", 0x20000},
-                                                     {"0XFFFFFFFF", 0xFFFFFFFF}};
+  // clang-format off
+  const std::pair<const char*, uint32_t> kSizes[] = {{"0", 0}, {"0010", 10},
+      {"4294967295", 0xFFFFFFFF}, {"0x20000", 0x20000}, {"0XFFFFFFFF", 0xFFFFFFFF}};
+  // clang-format on
   uint32_t value = 7;
   for (const auto& [text, want] : kSizes) {
     EXPECT_TRUE(ParseDatSize(text, &value) && value == want) << text;
@@ -135,28 +127,26 @@ TEST(DatReadersTest, TheContentsTellTheFormatAndABrokenDatIsNone) {
       "</softwarelist>";
   std::string utf16 = "\xFF\xFE";  // only XML comes in UTF-16
   for (const char c : list) utf16 += {c, '\0'};
+  const auto no = std::nullopt;
+  // clang-format off
   const std::pair<std::string, std::optional<DatFormat>> kCases[] = {
       {"\xEF\xBB\xBF \r\n\t<datafile><header><name>A</name></header></datafile>",
        DatFormat::kLogiqx},
       {"\xEF\xBB\xBF\r\nclrmamepro ( name \"H\" )\n", DatFormat::kClrMamePro},
       {"emulator ( name e )\ngame ( name g )", DatFormat::kClrMamePro},
-      {list, DatFormat::kSoftwareList},
-      {utf16, DatFormat::kSoftwareList},
-      {"", std::nullopt},
-      {"   ", std::nullopt},
-      {"#console#;Game Console\r\nSolo.bin;16;ABCD\r\n", std::nullopt},
-      {"\xFF\xFEgarbage", std::nullopt},
-      {"<?xml version=\"1.0\"?><html><body/></html>", std::nullopt},
-      {"<?xml version=\"1.0\"?><!-- nothing else -->", std::nullopt},
-      {"<datafile><game name=\"g\"><rom name=\"a\"/></datafile>", std::nullopt},
-      {"<datafile><game name=\"g></game></datafile>", std::nullopt},
-      {"game ( name g rom ( name a size 1 crc 00000001 )\n", std::nullopt},  // a ')' missing
-      {"game ( name g ) )\n", std::nullopt},                                 // one too many
-      {"game ( name \"g )\n", std::nullopt},                                 // an open quote
-      {"game ( name g ) stray\n", std::nullopt},  // a word outside a block
-      {"game ( ( name g ) )\n", std::nullopt},    // a block where a key belongs
-      {"something ( name g )\n", std::nullopt},   // not a DAT's first block
-  };
+      {list, DatFormat::kSoftwareList}, {utf16, DatFormat::kSoftwareList}, {"", no}, {"   ", no},
+      {"#console#;Game Console\r\nSolo.bin;16;ABCD\r\n", no}, {"\xFF\xFEgarbage", no},
+      {"<?xml version=\"1.0\"?><html><body/></html>", no},
+      {"<?xml version=\"1.0\"?><!-- nothing else -->", no},
+      {"<datafile><game name=\"g\"><rom name=\"a\"/></datafile>", no},
+      {"<datafile><game name=\"g></game></datafile>", no},
+      {"game ( name g rom ( name a size 1 crc 00000001 )\n", no},  // a ')' missing
+      {"game ( name g ) )\n", no},       // one too many
+      {"game ( name \"g )\n", no},       // an open quote
+      {"game ( name g ) stray\n", no},   // a word outside a block
+      {"game ( ( name g ) )\n", no},     // a block where a key belongs
+      {"something ( name g )\n", no}};  // not a DAT's first block
+  // clang-format on
   for (auto [text, format] : kCases) {
     DatFile dat;
     EXPECT_EQ(ReadDat(&text, &dat) ? std::optional(dat.format) : std::nullopt, format) << text;

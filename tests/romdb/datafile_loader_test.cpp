@@ -1,6 +1,6 @@
 // Datafiles loaded as start-up loads them: the order, what cannot be read, and datafiles from
-// anywhere (huge lines, binary garbage, more sets than the table holds). The database keeps
-// exactly the lines that fit, and the log names every line refused.
+// anywhere (huge lines, binary garbage). The database keeps exactly the lines that fit, and the
+// log names every line refused.
 #include "romdb/datafile_loader.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <random>
 #include <string>
 
-#include "platform/activity_log.h"
 #include "romdb/describe.h"
 #include "support/test_util.h"
 
@@ -99,37 +98,6 @@ TEST(DatafileLoaderTest, HugeLinesAndBinaryGarbageSpoilNoValidLine) {
                          "00000000][After.zip After.bin@Sys=3/00000003]"));
   EXPECT_TRUE(tables.ends_with("[Tail.zip Tail.bin@Tail=7/00000ABC]"));
   EXPECT_FALSE(Finds(0xF00D, 99));
-}
-
-TEST(DatafileLoaderTest, SixtyFiveThousandAndTwoSetsFillTheTableAndTheRestAreNamed) {
-  test::TestHome home;
-  // a.cxi: 40,000 sets, each under a system of its own; b.cxi: 25,538 more under one system.
-  std::string a, b = "#console#;B\r\n";
-  for (int i = 0; i < 40000; ++i) {
-    a += "#console#;System " + std::to_string(i) + "\r\nA" + std::to_string(i) + ".bin;1;" +
-         std::to_string(i) + "\r\n";
-  }
-  for (int i = 0; i < 25538; ++i) {
-    b += "B" + std::to_string(i) + ".bin;2;" + std::to_string(i) + "\r\n";
-  }
-  home.AddDatafile("a.cxi", a);
-  home.AddDatafile("b.cxi", b);
-  std::string want = "Loading datafiles :\r\n - a.cxi\r\n - b.cxi\r\n";
-  // b.cxi's set i is on line i + 2; sets 25536 and later find the table full.
-  for (int i = 25536; i < 25538; ++i) {
-    want += " ! Line " + std::to_string(i + 2) + " skipped: set table full\r\n";
-  }
-  for (int load = 0; load < 2; ++load) {  // a reload starts from empty tables
-    DeleteLog();
-    LoadDatafiles();
-    EXPECT_EQ(home.Log(), want);
-    const RomDatabase& db = Database();
-    EXPECT_EQ(db.GetSetCount(), kMaxSets);
-    EXPECT_EQ(db.GetRom(39999).system, "System 39999");
-    EXPECT_EQ(db.GetSet(kMaxSets - 1).display_name, "B25535.zip");
-    EXPECT_EQ(db.GetRom(kMaxSets - 1).system, "B");
-    EXPECT_TRUE(Finds(0x25535, 2) && !Finds(0x25536, 2));
-  }
 }
 
 }  // namespace

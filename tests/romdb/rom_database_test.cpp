@@ -28,19 +28,16 @@ Key Find(const RomDatabase& db, Key key, uint32_t from) {
 
 TEST(RomDatabaseTest, FindRomWalksRoundTheTableFromTheEntryAfterItsIndex) {
   const Key x{7, 10}, o{1, 1};
+  // clang-format off
   const struct {
     std::vector<Key> table;
     uint32_t from;
     Key want;  // found, index
-  } kCases[] = {{{o, x, o, x, o}, 0, {1, 1}},
-                {{o, x, o, x, o}, 1, {1, 3}},
-                {{o, x, o, x, o}, 3, {1, 1}},
-                {{x, o, o}, 0, {1, 0}},
-                {{o, o, x}, 0, {1, 2}},
-                {{o, o, x}, 2, {0, 2}},
-                {{x, o, o, o, x}, 0, {1, 4}},
-                {{o, {7, 11}, {8, 10}}, 0, {0, 0}},
-                {{}, 5, {0, 5}}};
+  } kCases[] = {{{o, x, o, x, o}, 0, {1, 1}}, {{o, x, o, x, o}, 1, {1, 3}},
+                {{o, x, o, x, o}, 3, {1, 1}}, {{x, o, o}, 0, {1, 0}}, {{o, o, x}, 0, {1, 2}},
+                {{o, o, x}, 2, {0, 2}}, {{x, o, o, o, x}, 0, {1, 4}},
+                {{o, {7, 11}, {8, 10}}, 0, {0, 0}}, {{}, 5, {0, 5}}};
+  // clang-format on
   for (const auto& c : kCases) {
     RomDatabase db;
     AddRoms(&db, c.table);
@@ -50,8 +47,6 @@ TEST(RomDatabaseTest, FindRomWalksRoundTheTableFromTheEntryAfterItsIndex) {
   uint32_t index = 0;
   const RomRecord none = RomDatabase().FindRom(7, 10, &found, &index);
   EXPECT_EQ(none.name + none.system + std::to_string(none.crc + none.size), "UnknownUnknown0");
-
-
 }
 
 TEST(RomDatabaseTest, AddSetAddsASetWithItsRomsOrNothingAndSaysWhy) {

@@ -70,8 +70,8 @@ TEST(ZipExtractorTest, FoldersAreFlattenedOrKeptButNeverLeft) {
 // nothing is ever written past the size the directory declares.
 TEST(ZipExtractorTest, MembersThatCannotBeExtractedStopTheExtraction) {
   const std::string data = Bytes(50000, 3);
-  const std::pair<ZipMember, bool> kCases[] = {
-      // the member, and whether its file is made
+  // clang-format off
+  const std::pair<ZipMember, bool> kCases[] = {  // the member; whether its file is made
       {ZipMember("m.rom", "packed", 12).Declare(0), true},  // bzip2
       {ZipMember("m.rom", "packed", 14).Declare(0), true},  // LZMA
       {ZipMember("m.rom", "packed", 77).Declare(0), true},
@@ -80,6 +80,7 @@ TEST(ZipExtractorTest, MembersThatCannotBeExtractedStopTheExtraction) {
       {ZipMember("m.rom", data).Declare(60000), true},
       {ZipMember("m.rom", data, 8).Declare(60000), true},
       {ZipMember("m.rom", "tiny", 8).Declare(0x100000000ull), false}};
+  // clang-format on
   for (const auto& [member, written] : kCases) {
     TempDir dir;
     const uint64_t declared = *member.declared_size;
