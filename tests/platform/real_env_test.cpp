@@ -48,7 +48,7 @@ TEST(RealEnvTest, ListingFiltersSortsAndTellsFolders) {
 TEST(RealEnvTest, DosTimesExecutableAndCurrentDirectory) {
   TempDir dir;
   Env* env = RealEnv();
-  WriteFile(dir.Path("t.bin"), "x");
+  WriteFile(dir.Path("t.bin"), "x");  // tells the current directory below
   EXPECT_FALSE(env->SetFileTimesFromDos(dir.Path("t.bin"), Dos(2001, 13, 1, 0, 0, 0)).ok());
   EXPECT_FALSE(env->SetFileTimesFromDos(dir.Path("none.bin"), Dos(2001, 1, 1, 0, 0, 0)).ok());
 #ifndef _WIN32
