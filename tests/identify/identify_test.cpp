@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/headless_view.h"
@@ -88,15 +89,13 @@ TEST_F(PlainFileTest, UnreadableFilesAreErrorsThatSayWhy) {
   EXPECT_EQ(home_.Log(), line + line + line);
 }
 
-TEST_F(PlainFileTest, OnlyTheExactLowerCaseZipExtensionMakesAnArchive) {
+TEST_F(PlainFileTest, NamesThatLookLikeArchivesOrUnknownAreTakenAsTheyStand) {
+  // Only the exact lower-case ".zip" makes an archive.
   AddSet("Upper", "Console", {{"GAME.ZIP", "PK not really"}});
   for (const char* name : {"GAME.ZIP", "game.Zip", "game.zip.bak", "roms.zip/game"}) {
     WriteFile(home_.Path(name), "PK not really");
     EXPECT_TRUE(Show(home_.Path(name)) && !Session().archive_mode) << name;
   }
-}
-
-TEST_F(PlainFileTest, RomsNamedUnknownOrMarkedLikeAnArchiveAreTakenAsTheyStand) {
   AddSet("Odd", "Console", {{"Unknown", "odd contents"}});
   WriteFile(home_.Path("odd.bin"), "odd contents");
   EXPECT_FALSE(Show(home_.Path("odd.bin")));  // the name "Unknown" counts as not identified
@@ -144,17 +143,16 @@ TEST(SetTallyTest, CompleteSetsAreOwnedAndTheLargestLaterOneIsBest) {
     Database().AddSet("one", std::vector{ParsedRom{"r", 2, crc++}}, "S");
   SessionState& s = Session();
   int32_t best = -7;
-  EXPECT_FALSE(s.TallyBest(&best));
-  EXPECT_EQ(best, -7);
+  EXPECT_TRUE(!s.TallyBest(&best) && best == -7);
   for (const int32_t set : {3, 2, 1, 0, 2, 0}) s.TallyAdd(set);  // set 0 completes after set 2
   ASSERT_TRUE(s.TallyBest(&best));
   EXPECT_EQ(best, 0);
   for (const int32_t set : {0, 1, 2}) EXPECT_TRUE(Database().GetSet(set).owned) << set;
   EXPECT_FALSE(Database().GetSet(3).owned);
   ASSERT_EQ(s.tally.entries.size(), 4u);
-  EXPECT_EQ(s.tally.entries[0].set_index, 3);
-  EXPECT_EQ(s.tally.entries[0].roms_needed, 3);
-  EXPECT_EQ(s.tally.entries[1].roms_matched, 2);
+  EXPECT_EQ(std::make_tuple(s.tally.entries[0].set_index, s.tally.entries[0].roms_needed,
+                            s.tally.entries[1].roms_matched),
+            std::make_tuple(3, 3, 2));
   // The tally grows far beyond a few hundred sets.
   for (int32_t i = 999; i >= 4; --i) s.TallyAdd(i);
   s.TallyAdd(500);
