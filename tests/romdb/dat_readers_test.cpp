@@ -16,11 +16,10 @@ namespace cartidex {
 namespace {
 
 TEST(DatReadersTest, Numbers) {
-  // The own format's hex: every byte a digit in its place, quirks included.
+  // The own format's hex, quirks included; the cxi lines show its other rules.
   // clang-format off
   const std::pair<std::string_view, uint32_t> kHex[] = {
-      {"", 0}, {"1f", 31}, {"1F", 31}, {"1G", 32}, {"0x1F", 0x211F}, {"1F ", 0x1F0},
-      {"zz", 35 * 16 + 35}, {"FFFFFFFF", 0xFFFFFFFF}, {"123456789", 0x23456789}, {"\xff" "1", 1}};
+      {"", 0}, {"1G", 32}, {"zz", 35 * 16 + 35}, {"FFFFFFFF", 0xFFFFFFFF}, {"\xff" "1", 1}};
   // clang-format on
   for (const auto& [text, want] : kHex) EXPECT_EQ(ParseHex(text), want) << text;
   // A DAT's: sizes decimal or "0x" hex, CRC-32s eight hex digits; refusals leave the value.
