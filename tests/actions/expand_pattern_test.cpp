@@ -12,8 +12,8 @@ namespace cartidex {
 namespace {
 
 struct Case {
-  const char* text;
-  const char* want;
+  std::string_view text;
+  std::string_view want;
   std::string_view name = "Test.rom";
   std::string_view system = "Sys";
 };
@@ -34,6 +34,8 @@ const Case kCases[] = {
     {"/r/<system>/", "/r/_/_/etc/", "a", "../../etc"}, {"<system>", "_/abs", "a", "/abs"},
     {"<system>", "_/Windows", "a", "C:\\Windows"}, {"<system>", "_rest", "a", "C:rest"},
     {"<system>", "A/_/B/_", "a", "A//B/"}, {"<system>", "_", "a", "."}, {"<system>", "_", "a", ""},
+    {"<system>", "_x", "a", "a:x"}, {"<system>", "_x", "a", "z:x"}, {"<system>", "_x", "a", "A:x"},
+    {"<system>", "_x", "a", "Z:x"},
     // A path part holding code text is never "." or ".."; the user's own dots stay.
     {"<c5>", "_"}, {"/r/<c1>/", "/r/_/", ".hidden"}, {"/r/<c1><c1>/", "/r/_/", "..x"},
     {"/r/<c1>./", "/r/_/", ".x"}, {"/r/<name>/", "/r/_/", ".."}, {"../<c1>/./", "../A/./", "a"},
@@ -42,7 +44,8 @@ const Case kCases[] = {
     // A replacement is not scanned again; '\' is an ordinary byte of a name here.
     {"v<c5>", "v."}, {"<system>", "<system>", "a.rom", "<system>"},
     {"<system><c1>", "<c1A", "a.rom", "<c1"}, {"<name>", "<name>.rom", "<name>.rom"},
-    {"<name>", "a\\b", "a\\b"},
+    {"<name>", "a\\b", "a\\b"}, {"<system>", "1:x", "a", "1:x"}, {"<system>", "@:x", "a", "@:x"},
+    {std::string_view("a\0<c1>", 6), std::string_view("a\0T", 3)},  // a typed byte stays
 #else
     // No name ends in a dot or holds '<' or '>' here, and device names are no file names.
     {"v<c5>", "v_"}, {"<system>", "_system_", "a.rom", "<system>"},
@@ -52,7 +55,8 @@ const Case kCases[] = {
 };
 // clang-format on
 
-std::string P(std::string text) {
+std::string P(std::string_view view) {
+  std::string text(view);
   for (char& c : text) {
     if (c == '/') c = kSeparator;
   }
