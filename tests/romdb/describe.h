@@ -20,9 +20,8 @@ inline std::string DescribeRom(std::string_view name, uint32_t size, uint32_t cr
 inline std::string Describe(const RomDatabase& db) {
   std::string out;
   for (uint32_t s = 0; s < db.GetSetCount(); ++s) {
-    const SetRecord set = db.GetSet(s);
-    out += "[" + std::string(set.display_name);
-    for (const int32_t r : set.rom_indices) {
+    out += "[" + std::string(db.GetSet(s).display_name);
+    for (const int32_t r : db.GetSet(s).rom_indices) {
       const RomRecord rom = db.GetRom(static_cast<uint32_t>(r));
       out += " " + DescribeRom(rom.name + "@" + rom.system, rom.size, rom.crc);
     }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -43,10 +42,6 @@ TEST(RomDatabaseTest, FindRomWalksRoundTheTableFromTheEntryAfterItsIndex) {
     AddRoms(&db, c.table);
     EXPECT_EQ(Find(db, x, c.from), c.want) << c.table.size() << " entries, from " << c.from;
   }
-  bool found = true;
-  uint32_t index = 0;
-  const RomRecord none = RomDatabase().FindRom(7, 10, &found, &index);
-  EXPECT_EQ(none.name + none.system + std::to_string(none.crc + none.size), "UnknownUnknown0");
 }
 
 TEST(RomDatabaseTest, AddSetAddsASetWithItsRomsOrNothingAndSaysWhy) {
@@ -73,16 +68,6 @@ TEST(RomDatabaseTest, AddSetAddsASetWithItsRomsOrNothingAndSaysWhy) {
     EXPECT_EQ(db.GetRomCount() - roms, c.want ? 0 : c.roms.size());
     EXPECT_EQ(db.GetSetCount() - sets, c.want ? 0u : 1u);
   }
-  const SetRecord set = db.GetSet(0);
-  EXPECT_EQ(std::string(set.archive_name) + "|" + std::string(set.display_name),
-            "Pair.zip|Pair.zip");
-  EXPECT_EQ(std::vector<int32_t>(set.rom_indices.begin(), set.rom_indices.end()),
-            (std::vector<int32_t>{0, 1}));
-  const RomRecord b = db.GetRom(1);
-  EXPECT_EQ(b.name + "@" + b.system + std::to_string(b.crc) + "/" + std::to_string(b.size),
-            "b@Sys11/2");
-  EXPECT_EQ(std::make_tuple(b.set_index, b.slot, db.GetRom(2).set_index), std::make_tuple(0, 1, 1));
-
   // Full tables: the ROMs are tested first.
   const std::vector<ParsedRom> full(kMaxRomsPerSet, ParsedRom{"r", 1, 1});
   while (db.GetRomCount() + kMaxRomsPerSet <= kMaxRoms) db.AddSet("F", full, "S");
@@ -90,17 +75,6 @@ TEST(RomDatabaseTest, AddSetAddsASetWithItsRomsOrNothingAndSaysWhy) {
   while (db.GetSetCount() < kMaxSets) db.AddSet("E", {}, "S");
   EXPECT_EQ(db.AddSet("E", {}, "S"), kSetTableFull);
   EXPECT_EQ(db.AddSet("F", full, "S"), kRomTableFull);
-
-  // Going round every entry of one CRC-32 and size, the table full of them, takes a step each.
-  bool found = false;
-  uint32_t index = 0, steps = 0;
-  db.FindRom(1, 1, &found, &index);
-  const uint32_t first = index;
-  do {
-    db.FindRom(1, 1, &found, &index);
-    ++steps;
-  } while (found && index != first && steps <= kMaxRoms);
-  EXPECT_EQ(steps, 1023u * 128u);  // the 1023 full sets, after the three ROMs added first
 }
 
 TEST(RomDatabaseTest, FoundFlagsStayWithinTheLoadedSetsAndOwnedFlagsOutlastThem) {
