@@ -1,15 +1,19 @@
-// Path rules, name rules, the listing's filter and order, and decimal text, as tables. In the
-// tables '/' stands for the platform's separator.
+// Path rules, name rules, the listing's filter and order, and decimal text, as tables (in them
+// '/' stands for the platform's separator); and the real OS's file times.
 #include "platform/path.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
+#include <chrono>
+#include <filesystem>
 #include <tuple>
 
 #include "platform/decimal_text.h"
+#include "platform/env.h"
 #include "platform/listing_order.h"
+#include "support/scoped_time_zone.h"
+#include "support/test_util.h"
 
 namespace cartidex {
 namespace {
@@ -20,33 +24,18 @@ std::string P(std::string_view text) {
   return out;
 }
 
-TEST(PathTest, SplittingJoiningAndLimits) {
-  // clang-format off
-  const std::array<std::string_view, 3> kSplits[] = {  // path, base name, folder
-      {"/a/b/c.rom", "c.rom", "/a/b/"}, {"c.rom", "c.rom", ""}, {"/a/", "", "/a/"}};
-  // clang-format on
-  for (const auto& [path, base, folder] : kSplits) {
-    EXPECT_EQ(BaseName(P(path)), base) << path;
-    EXPECT_EQ(FolderOf(P(path)), P(folder)) << path;
-  }
+TEST(PathTest, SplittingAndLimits) {
 #ifndef _WIN32
   EXPECT_EQ(BaseName("/x/a\\b.rom"), "a\\b.rom");  // a backslash is an ordinary byte here
 #else
   EXPECT_EQ(FolderOf("C:\\x/a\\b.rom"), "C:\\x/a\\");
 #endif
-  // A trailing separator is added once, never doubled.
-  for (const auto& [folder, want] : {std::pair{"", "/"}, {"/a", "/a/"}, {"/a/", "/a/"}}) {
-    std::string text = P(folder);
-    EnsureTrailingSeparator(&text);
-    EXPECT_EQ(text + "|" + JoinPath(P(folder), "b"), P(want) + "|" + P(want) + "b") << folder;
-  }
   EXPECT_TRUE(PathFits(P("/" + std::string(kMaxComponent, 'a') + "/b")));
   EXPECT_FALSE(PathFits(std::string(kMaxComponent + 1, 'a')));
   std::string deep;
   while (deep.size() + 9 <= kMaxPath) deep += P("/abcdefgh");
   EXPECT_TRUE(PathFits(deep + std::string(kMaxPath - deep.size(), 'x')));
   EXPECT_FALSE(PathFits(deep + std::string(kMaxPath - deep.size() + 1, 'x')));
-  EXPECT_TRUE(IsAbsolutePath(P("/a")) && !IsAbsolutePath("a/b") && !IsAbsolutePath(""));
 }
 
 TEST(PathTest, FileNamesValidOrMadeSo) {
@@ -107,6 +96,30 @@ TEST(DecimalTextTest, SignThenDigitsUpToAnyOtherByteWrappingModulo2To32) {
   for (const auto& [text, value] : kCases) {
     EXPECT_EQ(static_cast<uint32_t>(StrToInt(text)), value) << text;
   }
+}
+
+// 2001-MONTH-DAY 04:05:SECOND as an MS-DOS date and time.
+uint32_t Dos(int month, int day, int second) {
+  return static_cast<uint32_t>((21 << 25) | (month << 21) | (day << 16) | (4 << 11) | (5 << 5) |
+                               (second / 2));
+}
+
+TEST(RealEnvTest, DosTimesAreSetOrRefused) {
+  test::TempDir dir;
+  const std::string file = dir.Path("t.bin");
+  test::WriteFile(file, "x");
+  EXPECT_FALSE(RealEnv()->SetFileTimesFromDos(file, Dos(13, 1, 0)).ok());
+  EXPECT_FALSE(RealEnv()->SetFileTimesFromDos(dir.Path("none.bin"), Dos(1, 1, 0)).ok());
+#ifndef _WIN32
+  for (const uint32_t invalid : {Dos(0, 1, 0), Dos(1, 0, 0), Dos(1, 1, 60)}) {
+    EXPECT_FALSE(RealEnv()->SetFileTimesFromDos(file, invalid).ok()) << invalid;
+  }
+  test::ScopedTimeZone utc("UTC");  // only here can the zone be fixed
+  ASSERT_TRUE(RealEnv()->SetFileTimesFromDos(file, Dos(2, 3, 6)).ok());
+  const auto written = std::chrono::file_clock::to_sys(std::filesystem::last_write_time(file));
+  EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(written.time_since_epoch()).count(),
+            981173106);
+#endif
 }
 
 }  // namespace
