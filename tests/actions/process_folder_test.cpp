@@ -1,5 +1,7 @@
-// The folder walk over real folders. The files here match no datafile, so they are the "unknown"
-// ones; the log is read for its lines other than identification.
+// The folder walk over real folders, and the have and missing lists where system texts meet as
+// file names. The files walked match no datafile, so they are the "unknown" ones. Folders that
+// cannot be listed, the lists' bytes and the faults of writing them are pinned end to end and by
+// the fault runs.
 #include "actions/process_folder.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "actions/set_lists.h"
 #include "app/headless_view.h"
 #include "platform/activity_log.h"
 #include "platform/path.h"
+#include "romdb/rom_database.h"
 #include "support/fault_env.h"
 #include "support/test_util.h"
 
@@ -33,18 +37,14 @@ class CountingView : public HeadlessView {
 
 class ProcessFolderTest : public ::testing::Test {
  protected:
-  // Writes the files, walks `folder` (dir_/in when empty) with subfolders, moving unknown files to
-  // `target` (none when empty), and gives the log's lines but the identification lines, without
-  // their "\r\n".
-  Lines Walk(const Lines& files, const std::string& target, std::string folder = "") {
+  // Writes the files, walks `folder` with subfolders, moving unknown files to dir_/`target`, and
+  // gives the log's lines but the identification lines, without their "\r\n".
+  Lines Walk(const Lines& files, const std::string& target, const std::string& folder) {
     for (const std::string& f : files) WriteFile(dir_.Path(f), f);
     view_.SetChecked(kIdSubdirs, true);
-    view_.SetChecked(kIdMoveUnknown, !target.empty());
-    view_.SetText(kIdMoveUnknownField, target.empty() ? target : dir_.Path(target));
-    ProcessFolder(&view_, folder.empty() ? dir_.Path("in") : folder);
-    for (int id : {kIdFilenameField, kIdNameField, kIdCrcField, kIdSizeField}) {
-      EXPECT_EQ(view_.GetText(id), "Several") << id;
-    }
+    view_.SetChecked(kIdMoveUnknown, true);
+    view_.SetText(kIdMoveUnknownField, dir_.Path(target));
+    ProcessFolder(&view_, folder);
     Lines lines;
     std::istringstream log(home_.Log());
     for (std::string line; std::getline(log, line);) {
@@ -74,7 +74,6 @@ TEST_F(ProcessFolderTest, DepthFirstInListingOrderSkippingDotNamesAndFilesHandle
   EXPECT_EQ(view_.info_lines, (Lines{"1 files handled", "2 files handled", "3 files handled",
                                      "4 files handled", "5 files handled"}));
   EXPECT_EQ(ListTree(dir_.Path("in")).front(), ".git/e.bin");
-  EXPECT_EQ(view_.GetText(kIdSystemField), "Unknown");
 }
 
 TEST_F(ProcessFolderTest, TheProgramsOwnFilesAreNeverTouched) {
@@ -88,24 +87,46 @@ TEST_F(ProcessFolderTest, TheProgramsOwnFilesAreNeverTouched) {
   EXPECT_EQ(ListTree(dir_.path()), Lines{"out/stray.bin"});
 }
 
-TEST_F(ProcessFolderTest, FoldersThatCannotBeListedAreLoggedAndTheWalkGoesOn) {
-  FaultEnv faults;
-  ScopedEnv scoped(&faults);
-  faults.FailPathsContaining(EnvOp::kListFolder, "locked");
-  // A folder whose identity cannot be read could be a link back up: it is not entered either.
-  faults.FailPathsContaining(EnvOp::kGetFileId, "unknowable");
-  Walk({"in/locked/x.bin", "in/unknowable/y.bin", "in/z.bin"}, "out");
-  EXPECT_EQ(Walk({}, "out", dir_.Path("missing")),
-            (Lines{"Cannot list: " + dir_.Path("in/locked/"),
-                   "Cannot list: " + dir_.Path("in/unknowable/"), Moved("in/z.bin", "out/z.bin"),
-                   "Cannot list: " + dir_.Path("missing/")}));
-}
-
 TEST_F(ProcessFolderTest, KeepAliveSayingNoStopsTheWalkAfterTheCurrentFile) {
   view_.stop_at = 2;
-  Walk({"in/a.bin", "in/b/c.bin", "in/b/d.bin", "in/e.bin"}, "out");
+  Walk({"in/a.bin", "in/b/c.bin", "in/b/d.bin", "in/e.bin"}, "out", dir_.Path("in"));
   EXPECT_EQ(view_.info_lines.size(), 2u);
   EXPECT_EQ(ListTree(dir_.path()), (Lines{"in/b/d.bin", "in/e.bin", "out/a.bin", "out/c.bin"}));
+}
+
+TEST(SetListsTest, SystemTextsMadeFileNamesNeverOverwriteEachOther) {
+  // A system and a set of it.
+  const std::pair<const char*, const char*> kSets[] = {{"Nintendo/Game Boy", "One"},
+                                                       {"Nintendo_Game Boy", "Two"},
+                                                       {"Sega\\Mega", "Three"},
+                                                       {"Sega\\Mega", ""},
+                                                       {"sega_Mega", "Lower"}};
+  for (const bool ids_readable : {true, false}) {
+    TestHome home;
+    TempDir dir;
+    for (uint32_t i = 0; i < std::size(kSets); ++i) {
+      const ParsedRom rom{"r", 10 + i, 0x1000 + i};
+      ASSERT_EQ(Database().AddSet(kSets[i].second, std::span(&rom, 1), kSets[i].first), nullptr);
+    }
+    FaultEnv faults;
+    ScopedEnv scoped(&faults);
+    if (!ids_readable) faults.FailPathsContaining(EnvOp::kGetFileId, "Game Boy");
+    WriteSetLists(dir.Path("lists"));
+    const std::string lists = dir.Path("lists/");
+    EXPECT_EQ(ReadFile(lists + "Nintendo_Game Boy_miss.txt"),
+              "Missing Nintendo/Game Boy sets:\r\n\r\nOne\r\n");
+    // A datafile's '\\' nests systems on every platform, as in the "<system>" code.
+    EXPECT_EQ(ReadFile(lists + "Sega_Mega_miss.txt"),
+              "Missing Sega\\Mega sets:\r\n\r\nThree\r\n.zip\r\n");
+    std::string log = "List not written: " + lists + "Nintendo_Game Boy_have.txt\r\n" +
+                      "List not written: " + lists + "Nintendo_Game Boy_miss.txt\r\n";
+#ifdef _WIN32
+    // Here letter case folds: "sega_Mega_miss.txt" names Sega\Mega's file.
+    log += "List not written: " + lists + "sega_Mega_have.txt\r\nList not written: " + lists +
+           "sega_Mega_miss.txt\r\n";
+#endif
+    EXPECT_EQ(home.Log(), log);
+  }
 }
 
 }  // namespace
