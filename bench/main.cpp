@@ -4,8 +4,8 @@
 // untimed run of each), since the machine is shared.
 //
 // Each part runs in a process of its own (this program again, with --part PART ROOT). Options,
-// for profiling one figure: --only load|dat|lookup|walk|archive|rss runs only that part; --keep
-// leaves the data in place and prints its folder; --data FOLDER reuses data that an earlier
+// for profiling one figure: --only load|dat|lookup|walk|sha1|archive|rss runs only that part;
+// --keep leaves the data in place and prints its folder; --data FOLDER reuses data that an earlier
 // --keep left (and keeps it).
 #include <unzip.h>
 #include <zlib.h>
@@ -30,6 +30,7 @@
 #include "platform/program_folder.h"
 #include "romdb/datafile_loader.h"
 #include "romdb/rom_database.h"
+#include "sha1_walk.h"
 #include "timing.h"
 
 namespace fs = std::filesystem;
@@ -223,6 +224,17 @@ void MeasureWalk(const Fixture& f, Report* report) {
   report->Row("rhash --crc32 -r", Ms(t[2]));
 }
 
+// "Directory" over the same files against a DAT giving every file's SHA-1, against the walk
+// without digests and against sha1sum.
+void MeasureSha1(const Fixture& f, Report* report) {
+  const Sha1WalkTimes t = MeasureSha1Walk(f, kRuns);
+  report->figures["walk_sha1_ratio"] = t.sha1_walk / t.plain_walk;
+  report->figures["walk_sha1_vs_sha1sum"] = t.sha1_walk / t.sha1sum;
+  report->Row("walk 20000 files, sha1 dat", Ms(t.sha1_walk));
+  report->Row("  the same, no digests", Ms(t.plain_walk));
+  report->Row("  sha1sum", Ms(t.sha1sum));
+}
+
 // Identifying the 200 archives, against minizip extracting and reading them back.
 void MeasureArchives(const Fixture& f, Report* report) {
   std::vector<char> buffer(1 << 16);
@@ -250,13 +262,14 @@ void MeasureArchives(const Fixture& f, Report* report) {
 // The parts measured in processes of their own, so that none finds the heap, the caches or the
 // threads as another part left them (loading one datafile after another makes the C library
 // hand memory back to the system and fault it in again, for instance).
-const char* const kParts[] = {"load", "dat", "lookup", "walk", "archive"};
+const char* const kParts[] = {"load", "dat", "lookup", "walk", "sha1", "archive"};
 
 void MeasurePart(const std::string& part, const Fixture& f, Report* report) {
   if (part == "load") MeasureLoad(f, report);
   if (part == "dat") MeasureDat(f, report);
   if (part == "lookup") MeasureLookup(f, report);
   if (part == "walk") MeasureWalk(f, report);
+  if (part == "sha1") MeasureSha1(f, report);
   if (part == "archive") MeasureArchives(f, report);
 }
 

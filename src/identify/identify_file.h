@@ -19,8 +19,10 @@ bool IdentifyFile(const std::string& path, RomRecord* result);
 
 // Identifies `path` as a plain file, whatever its name: logs `line_start` and its "Opened: "
 // line (in one write), marks the matching entries found and, while an archive is in progress,
-// counts them for their sets. Archive members go through here, so an archive inside an archive
-// is never opened.
+// counts them for their sets. The whole contents are looked up first; when they match nothing
+// and begin with a copier header, the data after it. An entry with a SHA-1 (else an MD5) matches
+// only a file with that digest. Archive members go through here, so an archive inside an
+// archive is never opened.
 bool IdentifyPlainFile(const std::string& path, RomRecord* result,
                        std::string_view line_start = {});
 

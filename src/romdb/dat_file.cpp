@@ -77,6 +77,8 @@ void DatFile::AddRom(const DatRomFields& rom) {
   DatGame& g = games_.back();
   ParsedRom& r = roms_.emplace_back();
   r.name = *rom.name;
+  r.sha1 = rom.sha1.value_or(std::string_view());
+  r.md5 = rom.md5.value_or(std::string_view());
   if (!ParseDatSize(*rom.size, &r.size) || !ParseDatCrc(*rom.crc, &r.crc)) g.bad_number = true;
   ++g.rom_count;
 }

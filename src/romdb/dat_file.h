@@ -23,6 +23,8 @@ struct DatRomFields {
   std::optional<std::string_view> name;
   std::optional<std::string_view> size;
   std::optional<std::string_view> crc;
+  std::optional<std::string_view> sha1;
+  std::optional<std::string_view> md5;
   bool nodump = false;
 };
 
@@ -55,7 +57,7 @@ class DatFile {
   void BeginGame(std::string_view name, uint64_t line);
   // Adds a ROM to the game begun last. A ROM without a name, size or CRC-32 (absent or empty),
   // or marked as not dumped, is left out; one whose size or CRC-32 is malformed is kept with the
-  // value 0 and marks the game.
+  // value 0 and marks the game. Its SHA-1 and MD5 texts go along as they stand.
   void AddRom(const DatRomFields& rom);
 
   // Holds `storage` (say, a parsed document the views point into) as long as this DatFile.

@@ -199,6 +199,10 @@ class TextDatReader {
             if (!rom->size) rom->size = value.text;
           } else if (key == "crc") {
             if (!rom->crc) rom->crc = value.text;
+          } else if (key == "sha1") {
+            if (!rom->sha1) rom->sha1 = value.text;
+          } else if (key == "md5") {
+            if (!rom->md5) rom->md5 = value.text;
           } else if (key == "nodump" ||
                      ((key == "status" || key == "flags") && value.text == "nodump")) {
             rom->nodump = true;

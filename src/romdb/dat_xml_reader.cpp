@@ -73,6 +73,10 @@ void AddRomElement(const pugi::xml_node& rom, DatFile* dat) {
       fields.size = a.value();
     } else if (Is(name, "crc")) {
       fields.crc = a.value();
+    } else if (Is(name, "sha1")) {
+      fields.sha1 = a.value();
+    } else if (Is(name, "md5")) {
+      fields.md5 = a.value();
     } else if (Is(name, "status")) {
       fields.nodump = Is(a.value(), "nodump");
     }

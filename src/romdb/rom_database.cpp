@@ -21,6 +21,7 @@ void RomDatabase::Clear() {
   found_.clear();
   marked_sets_.clear();
   index_.Clear();
+  hashes_.Clear();
 }
 
 uint32_t RomDatabase::InternSystem(std::string_view system) {
@@ -73,6 +74,9 @@ const char* RomDatabase::AddSet(std::string_view name, std::span<const ParsedRom
                           set_index, static_cast<int32_t>(slot)});
     names_.append(rom.name);
     index_.Add(rom.crc, rom.size);
+    if (!rom.sha1.empty() || !rom.md5.empty()) {
+      hashes_.Add(static_cast<uint32_t>(roms_.size() - 1), rom.size, rom.sha1, rom.md5);
+    }
   }
   return nullptr;
 }

@@ -5,12 +5,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "romdb/rom_hashes.h"
 #include "romdb/rom_index.h"
 #include "romdb/rom_record.h"
 #include "romdb/set_limits.h"
@@ -18,11 +20,15 @@
 
 namespace cartidex {
 
-// One ROM of a set as a reader gives it. The name is a view into the reader's text.
+// One ROM of a set as a reader gives it. The texts are views into the reader's text; the SHA-1
+// and MD5 are hexadecimal texts, empty when the datafile gives none (their initializers let a
+// reader without digests leave them out).
 struct ParsedRom {
   std::string_view name;
   uint32_t size = 0;
   uint32_t crc = 0;
+  std::string_view sha1 = {};
+  std::string_view md5 = {};
 };
 
 class RomDatabase {
@@ -41,7 +47,7 @@ class RomDatabase {
                        std::string_view system) const;
   // Adds the ROMs at the end of the ROM table and the set holding them when CheckSet passes;
   // adds nothing otherwise. Returns CheckSet's answer. The set's archive and display names are
-  // `name` followed by ".zip".
+  // `name` followed by ".zip". A ROM's SHA-1 or MD5 is kept as RomHashes::Add says.
   const char* AddSet(std::string_view name, std::span<const ParsedRom> roms,
                      std::string_view system);
 
@@ -69,6 +75,10 @@ class RomDatabase {
   // A copy of the ROM at a loaded index.
   RomRecord GetRom(uint32_t rom_index) const;
   std::string_view RomName(uint32_t rom_index) const;
+  // The digest a file must have to match the ROM at a loaded index; nullopt when it has none.
+  std::optional<RomHash> RomDigest(uint32_t rom_index) const { return hashes_.Of(rom_index); }
+  // Whether some loaded ROM of `size` bytes has a digest of `kind`.
+  bool AnyDigestOfSize(HashKind kind, uint32_t size) const { return hashes_.AnyOfSize(kind, size); }
   const std::string& RomSystem(uint32_t rom_index) const;
 
  private:
@@ -111,6 +121,7 @@ class RomDatabase {
   // Sets whose found flags may be set: ClearFoundFlags needs to visit only these.
   std::vector<uint32_t> marked_sets_;
   RomIndex index_;
+  RomHashes hashes_;
 };
 
 // The process-wide database.
