@@ -99,12 +99,4 @@ ChecksumOutcome SumFile(const std::string& path, const DigestWantsOf& wants, Fil
   return ChecksumOutcome::kRead;
 }
 
-ChecksumOutcome ChecksumFile(const std::string& path, uint32_t* crc, uint32_t* size) {
-  FileSums sums;
-  const ChecksumOutcome outcome = SumFile(path, nullptr, &sums);
-  *crc = sums.whole.crc;
-  *size = sums.whole.size;
-  return outcome;
-}
-
 }  // namespace cartidex

@@ -48,9 +48,6 @@ struct FileSums {
 // The CRC-32 equals one crc32 call over the whole contents.
 ChecksumOutcome SumFile(const std::string& path, const DigestWantsOf& wants, FileSums* sums);
 
-// The CRC-32 and size of the whole contents, no more.
-ChecksumOutcome ChecksumFile(const std::string& path, uint32_t* crc, uint32_t* size);
-
 }  // namespace cartidex
 
 #endif  // CARTIDEX_IDENTIFY_FILE_CHECKSUM_H_

@@ -23,9 +23,10 @@ struct DatRomFields {
   std::optional<std::string_view> name;
   std::optional<std::string_view> size;
   std::optional<std::string_view> crc;
-  std::optional<std::string_view> sha1;
-  std::optional<std::string_view> md5;
   bool nodump = false;
+  // The digests, where the DAT gives them.
+  std::optional<std::string_view> sha1 = {};
+  std::optional<std::string_view> md5 = {};
 };
 
 // One game (machine, software) of a DAT.

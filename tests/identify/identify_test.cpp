@@ -77,17 +77,18 @@ TEST_F(IdentifyTest, NamesThatLookLikeArchivesOrUnknownAreTakenAsTheyStand) {
 TEST(FileChecksumTest, OnlyTheSizeFirstTakenIsRead) {
   TempDir dir;
   WriteFile(dir.Path("file"), "0123456789abcdefghij");
-  uint32_t crc = 0, size = 0;
+  FileSums sums;
   FaultEnv env;
   ScopedEnv scoped(&env);
   for (const auto& [reported, read] :
        {std::pair{10u, "0123456789"}, {0xFFFFFFFFu, "0123456789abcdefghij"}}) {
     env.ReportSize(reported);
-    ASSERT_EQ(ChecksumFile(dir.Path("file"), &crc, &size), ChecksumOutcome::kRead);
-    EXPECT_EQ(std::make_pair(crc, size), std::make_pair(Crc32(read), uint32_t(strlen(read))));
+    ASSERT_EQ(SumFile(dir.Path("file"), nullptr, &sums), ChecksumOutcome::kRead);
+    EXPECT_EQ(sums.whole.crc, Crc32(read));
+    EXPECT_EQ(sums.whole.size, strlen(read));
   }
   env.ReportSize(0x100000000ull);
-  EXPECT_EQ(ChecksumFile(dir.Path("file"), &crc, &size), ChecksumOutcome::kUnreadable);
+  EXPECT_EQ(SumFile(dir.Path("file"), nullptr, &sums), ChecksumOutcome::kUnreadable);
 }
 
 TEST(SetTallyTest, CompleteSetsAreOwnedAndTheLargestLaterOneIsBest) {
