@@ -1,17 +1,14 @@
-// What the end-to-end tests share: a program folder and a folder to start cartidex-cli from, a
-// run that keeps its log, and the texts every run prints and logs.
+// What the end-to-end tests share: a program folder, a folder to start cartidex-cli from, a run
+// that keeps its log, and the texts every run prints and logs.
 #ifndef CARTIDEX_TESTS_E2E_CLI_FIXTURE_H_
 #define CARTIDEX_TESTS_E2E_CLI_FIXTURE_H_
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "support/game_library.h"
-#include "support/run_cli.h"
 #include "support/test_util.h"
 #include "support/zip_writer.h"
 
@@ -40,15 +37,10 @@ inline std::string Fields(int sets, const std::string& file = "", const std::str
          " roms in database\n\n";
 }
 
-// Every file below `root` (links to files read through), by its path relative to `root`.
+// Every file below `root` (links read through), by its path relative to `root`.
 inline Files Contents(const std::string& root) {
   Files files;
-  std::error_code ec;
-  for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
-       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-    if (!it->is_directory(ec))
-      files[it->path().lexically_relative(root).generic_string()] = ReadFile(it->path().string());
-  }
+  for (const std::string& rel : ListTree(root)) files[rel] = ReadFile(root + "/" + rel);
   return files;
 }
 
@@ -56,11 +48,11 @@ class CliTest : public ::testing::Test {
  protected:
   // Runs cartidex-cli from `work`, its program folder `home`, with `args`; run.log is the log it
   // kept at exit.
-  CliRun Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--home", home.path(), "--keep-log", work.Path("kept.txt")});
+  CliRun Cli(std::vector<std::string> args, int status = 0) {
+    args.insert(args.begin(), {"--home", home.path(), "--keep-log", keep.Path("log")});
     CliRun run = RunCli(CARTIDEX_CLI, args, work.path());
-    EXPECT_EQ(run.status, 0) << run.err;
-    if (Exists(work.Path("kept.txt"))) run.log = ReadFile(work.Path("kept.txt"));
+    EXPECT_EQ(run.status, status) << run.err;
+    if (Exists(keep.Path("log"))) run.log = ReadFile(keep.Path("log"));
     return run;
   }
   // The log line of an archive member extracted to `tmp`.
@@ -68,7 +60,7 @@ class CliTest : public ::testing::Test {
     return "  - " + OpenedLine(home.Path("tmp/" + name), contents, found);
   }
 
-  TempDir home, work;
+  TempDir home, work, keep;
 };
 
 }  // namespace cartidex::test

@@ -8,32 +8,6 @@ namespace {
 
 using CliDirectoryTest = CliTest;
 
-// Empty files are unknown without an identification line.
-TEST_F(CliDirectoryTest, UnknownFilesWalkedWithTheOptionsInOrder) {
-  MakeDirs(home.Path("datfiles"));
-  for (const char* f : {"in/b.bin", "in/a.bin", "in/.hidden", "in/sub/c.bin"}) {
-    WriteFile(work.Path(f), "");
-  }
-  WriteFile(work.Path("out/b.bin"), "already here");
-  CliRun run =
-      Cli({"--subdirs", "--no-subdirs", "--move-unknown", "", "directory", "in", "--move-unknown",
-           work.Path("out"), "directory", "in", "--no-move-unknown", "--subdirs", "directory", "in",
-           "--move-unknown", NativePath("sorted/<system>/<c1>"), "directory", "in"});
-  const std::string walked = Fields(0, "Several", "Several", "Error", "Several", "Several");
-  EXPECT_EQ(run.out, Fields(0) + walked + walked + walked + walked);
-  const std::string in = work.Path("in/"), root(1, kSeparator);
-  // An empty target is the root; a relative one lies in the program's folder.
-  EXPECT_EQ(run.log, StartLog({}) + " Move failed: " + in + "a.bin To: " + root + "a.bin\r\n" +
-                         " Move failed: " + in + "b.bin To: " + root + "b.bin\r\n" + " Moved: " +
-                         in + "a.bin To: " + work.Path("out/a.bin") + "\r\n Move failed: " + in +
-                         "b.bin To: " + work.Path("out/b.bin") + "\r\n Moved: " + in +
-                         "b.bin To: " + NativePath("sorted/Unknown/B/b.bin") + "\r\n Moved: " + in +
-                         NativePath("sub/c.bin To: sorted/Unknown/C/c.bin") + "\r\n" + kQuitted);
-  EXPECT_EQ(ListTree(work.Path("in")), Lines{".hidden"});
-  EXPECT_EQ(Contents(work.Path("out")), (Files{{"a.bin", ""}, {"b.bin", "already here"}}));
-  EXPECT_EQ(ListTree(home.Path("sorted")), (Lines{"Unknown/B/b.bin", "Unknown/C/c.bin"}));
-}
-
 TEST_F(CliDirectoryTest, IdentifiedTreeRenamedMovedAndListed) {
   // Sets before any system are the system "Unknown"; the runs of one system are gathered.
   WriteFile(home.Path("datfiles/0.cxi"), "Before Any (v1.0).bin;4;00000001\r\n");

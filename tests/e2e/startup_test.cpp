@@ -8,10 +8,7 @@ namespace {
 using CliStartupTest = CliTest;
 
 TEST_F(CliStartupTest, LogOfAWholeRunTmpEmptiedAndNoLogLeft) {
-  // One set: the information line counts sets, and reads "No" for none only.
-  WriteFile(home.Path("datfiles/Example.cxi"), "#console#;Game Console\r\n" +
-                                                   RomLine("Space Race.bin", kTetris) +
-                                                   "\r\nCollection notes: one set\r\n");
+  MakeDirs(home.Path("datfiles"));
   WriteFile(home.Path("tmp/left.bin"), "left by an earlier run");
   WriteFile(home.Path("tmp/.hidden"), "kept");
   WriteFile(home.Path("tmp/sub/inner.bin"), "kept");
@@ -19,9 +16,8 @@ TEST_F(CliStartupTest, LogOfAWholeRunTmpEmptiedAndNoLogLeft) {
   WriteFile(work.Path("log.txt"), "not ours");
   CliRun run = Cli({"help", "reload"});
   EXPECT_EQ(run.out,
-            Fields(1) + ReplaceAll(kHelpText, "\r\n", "\n") + "\n" + Fields(1) + Fields(1));
-  EXPECT_EQ(run.log,
-            StartLog({"Example.cxi"}) + "Loading datafiles :\r\n - Example.cxi\r\n" + kQuitted);
+            Fields(0) + ReplaceAll(kHelpText, "\r\n", "\n") + "\n" + Fields(0) + Fields(0));
+  EXPECT_EQ(run.log, StartLog({}) + "Loading datafiles :\r\n" + kQuitted);
   EXPECT_FALSE(Exists(home.Path("log.txt")));
   EXPECT_EQ(ReadFile(work.Path("log.txt")), "not ours");
   EXPECT_EQ(ListTree(home.Path("tmp")), (Lines{".hidden", "sub/inner.bin"}));
@@ -29,15 +25,18 @@ TEST_F(CliStartupTest, LogOfAWholeRunTmpEmptiedAndNoLogLeft) {
 
 TEST_F(CliStartupTest, BadUsageRunsNothing) {
   WriteFile(home.Path("log.txt"), "previous");
-  for (const Lines& args :
-       {Lines{"frobnicate"}, Lines{"single"}, Lines{"single", ""}, Lines{"single", "no-such-file"},
-        Lines{"directory", "no-such-folder"}, Lines{"--move-known"}}) {
-    Lines all = {"--home", home.path()};
-    all.insert(all.end(), args.begin(), args.end());
-    CliRun run = RunCli(CARTIDEX_CLI, all, home.path());
-    EXPECT_EQ(run.status, 2) << args[0];
-    EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(run.err.starts_with("cartidex-cli: ")) << run.err;
+  WriteFile(work.Path("file"), "");
+  const std::pair<Lines, std::string> kCases[] = {
+      {{"frobnicate"}, "unknown word: frobnicate"},
+      {{"reload", "single"}, "missing argument after single"},
+      {{"--move-known"}, "missing argument after --move-known"},
+      {{"single", ""}, "empty path after single"},
+      {{"single", "."}, "not an existing file: " + work.Path(".")},
+      {{"directory", "file"}, "not an existing folder: " + work.Path("file")}};
+  for (const auto& [args, error] : kCases) {
+    CliRun run = Cli(args, 2);
+    EXPECT_EQ(run.out + run.log, "");
+    EXPECT_TRUE(run.err.starts_with("cartidex-cli: " + error + "\n")) << run.err;
     EXPECT_EQ(ReadFile(home.Path("log.txt")), "previous");
   }
 }

@@ -1,4 +1,4 @@
-#include "support/run_cli.h"
+#include "support/test_util.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -10,8 +10,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-
-#include "support/test_util.h"
 
 namespace cartidex::test {
 
@@ -98,7 +96,8 @@ std::string Quote(const std::string& s) {
 CliRun RunCli(const std::string& cli, const std::vector<std::string>& args,
               const std::string& cwd) {
   TempDir capture;
-  std::string command = "cd " + Quote(cwd) + " && " + Quote(cli);
+  // Bound in time, so that a run that hangs fails.
+  std::string command = "cd " + Quote(cwd) + " && timeout 60 " + Quote(cli);
   for (const std::string& a : args) command += " " + Quote(a);
   command += " </dev/null >" + Quote(capture.Path("out")) + " 2>" + Quote(capture.Path("err"));
   CliRun run;

@@ -9,19 +9,15 @@ namespace cartidex::test {
 
 namespace {
 
-void Put16(std::string* out, uint32_t v) {
-  out->push_back(static_cast<char>(v & 0xFF));
-  out->push_back(static_cast<char>((v >> 8) & 0xFF));
+// `v` as `bytes` little-endian bytes.
+void Put(std::string* out, uint64_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) out->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
-
-void Put32(std::string* out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
+void Put16(std::string* out, uint64_t v) {
+  Put(out, v, 2);
 }
-
-void Put64(std::string* out, uint64_t v) {
-  Put32(out, static_cast<uint32_t>(v));
-  Put32(out, static_cast<uint32_t>(v >> 32));
+void Put32(std::string* out, uint64_t v) {
+  Put(out, v, 4);
 }
 
 // Raw deflate data, as method 8 holds it: a zlib stream without its 2 header and 4 check bytes.
@@ -47,31 +43,27 @@ std::string MakeZip(const std::vector<ZipMember>& members) {
     const bool zip64 = declared >= 0xFFFFFFFFu;
     std::string extra;
     if (zip64) {
-      Put16(&extra, 0x0001);
-      Put16(&extra, 8);
-      Put64(&extra, declared);
+      Put32(&extra, 0x00080001);  // the zip64 field, 8 bytes long
+      Put(&extra, declared, 8);
     }
     // The fields the local header and the directory entry share, from "version needed" on.
     std::string common;
-    Put16(&common, zip64 ? 45 : 20);
-    Put16(&common, 0);
+    Put32(&common, zip64 ? 45 : 20);  // no flags
     Put16(&common, m.method);
     Put32(&common, m.dos_date_time);
     Put32(&common, Crc32(m.data));
-    Put32(&common, static_cast<uint32_t>(payload.size()));
+    Put32(&common, payload.size());
     Put32(&common, zip64 ? 0xFFFFFFFFu : static_cast<uint32_t>(declared));
-    Put16(&common, static_cast<uint32_t>(m.name.size()));
-    Put16(&common, static_cast<uint32_t>(extra.size()));
+    Put16(&common, m.name.size());
+    Put16(&common, extra.size());
     const uint32_t offset = static_cast<uint32_t>(archive.size());
     Put32(&archive, 0x04034b50);
     archive += common + m.name + extra + payload;
     Put32(&directory, 0x02014b50);
     Put16(&directory, zip64 ? 45 : 20);
     directory += common;
-    Put16(&directory, static_cast<uint32_t>(m.comment.size()));
-    Put16(&directory, 0);
-    Put16(&directory, 0);
-    Put32(&directory, 0);
+    Put16(&directory, m.comment.size());
+    Put(&directory, 0, 8);  // disk, attributes
     Put32(&directory, offset);
     directory += m.name + extra + m.comment;
   }
@@ -79,9 +71,9 @@ std::string MakeZip(const std::vector<ZipMember>& members) {
   archive += directory;
   Put32(&archive, 0x06054b50);
   Put32(&archive, 0);
-  Put16(&archive, static_cast<uint32_t>(members.size()));
-  Put16(&archive, static_cast<uint32_t>(members.size()));
-  Put32(&archive, static_cast<uint32_t>(directory.size()));
+  Put16(&archive, members.size());
+  Put16(&archive, members.size());
+  Put32(&archive, directory.size());
   Put32(&archive, directory_offset);
   Put16(&archive, 0);
   return archive;
