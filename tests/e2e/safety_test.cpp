@@ -1,10 +1,11 @@
 // cartidex-cli where a user's files are at stake: a scratch folder that is a link or no folder,
 // datafiles that cannot be read, moves and lists aimed at the program's own folders, a second
-// instance, pipes, links that lead out of the walked folder.
+// instance, pipes, links that lead out of the walked folder, names whose every byte must stay.
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -97,20 +98,9 @@ TEST_F(SafetyTest, SecondInstanceSaysSoTouchesNothingAndTheLockEndsWithTheFirst)
   EXPECT_EQ(Cli({}).log, start_log + kQuitted);
 }
 
-// A dangling link cannot be read either.
-TEST_F(SafetyTest, PipesAreRefusedAtOnceInAWalkAndAsASingleFile) {
-  const std::string in = work.Path("in/");
-  MakeDirs(in);
-  fs::create_symlink(in + "nowhere", in + "w.bin");
-  for (const char* name : {"x.zip", "y.bin"}) ASSERT_EQ(::mkfifo((in + name).c_str(), 0666), 0);
-  WriteFile(in + "z.gb", kTetris);
-  const std::string pipes = "Cannot read: " + in + "x.zip\r\nCannot read: " + in + "y.bin\r\n";
-  EXPECT_EQ(Cli({"directory", in, "single", in + "x.zip", "single", in + "y.bin"}).log,
-            start_log + "Cannot read: " + in + "w.bin\r\n" + pipes +
-                OpenedLine(in + "z.gb", kTetris, true) + pipes + kQuitted);
-}
-
-TEST_F(SafetyTest, WalksStayInTheChosenFolderAndMovedLinksKeepWhatTheyName) {
+// Pipes and a dangling link are refused at once, in a walk and as single files, and moved aside
+// as they are.
+TEST_F(SafetyTest, WalksStayInTheChosenFolderAndRefuseWhatIsNoFile) {
   WriteFile(work.Path("outside.bin"), "beside the chosen folder");
   WriteFile(work.Path("data/file.bin"), "named by a relative link");
   const Files outside = Contents(work.path());
@@ -119,18 +109,65 @@ TEST_F(SafetyTest, WalksStayInTheChosenFolderAndMovedLinksKeepWhatTheyName) {
   fs::create_directory_symlink("..", in + "up");
   fs::create_directory_symlink("sub", in + "inner");
   fs::create_symlink("../data/file.bin", in + "link.bin");
+  fs::create_symlink(in + "nowhere", in + "w.bin");
+  for (const char* name : {"x.zip", "y.bin"}) ASSERT_EQ(::mkfifo((in + name).c_str(), 0666), 0);
   // The link inside is followed (once); the one that leads out of the folder is not.
-  EXPECT_EQ(Cli({"--subdirs", "--move-unknown", out, "directory", in}).log,
-            start_log + OpenedLine(in + "inner/b.bin", "in a sub-folder", false) + " Moved: " + in +
-                "inner/b.bin To: " + out + "/b.bin\r\n" +
-                OpenedLine(in + "link.bin", "named by a relative link", false) + " Moved: " + in +
-                "link.bin To: " + out + "/link.bin\r\n" + kQuitted);
+  std::string log = start_log + "Cannot read: " + in + "x.zip\r\nCannot read: " + in + "y.bin\r\n" +
+                    OpenedLine(in + "inner/b.bin", "in a sub-folder", false) + " Moved: " + in +
+                    "inner/b.bin To: " + out + "/b.bin\r\n" +
+                    OpenedLine(in + "link.bin", "named by a relative link", false) +
+                    " Moved: " + in + "link.bin To: " + out + "/link.bin\r\n";
+  for (const std::string name : {"w.bin", "x.zip", "y.bin"}) {
+    log += "Cannot read: " + in + name + "\r\n Moved: " + in + name + " To: " + out + "/" + name +
+           "\r\n";
+  }
+  EXPECT_EQ(Cli({"single", in + "x.zip", "single", in + "y.bin", "--subdirs", "--move-unknown", out,
+                 "directory", in})
+                .log,
+            log + kQuitted);
   EXPECT_TRUE(fs::is_symlink(out + "/link.bin"));
-  EXPECT_EQ(Contents(out),
-            (Files{{"b.bin", "in a sub-folder"}, {"link.bin", "named by a relative link"}}));
+  EXPECT_EQ(ReadFile(out + "/link.bin"), "named by a relative link");
+  EXPECT_EQ(ListTree(out), (Lines{"b.bin", "link.bin", "w.bin", "x.zip", "y.bin"}));
   fs::remove_all(work.Path("sorted"));
   fs::remove_all(in);
   EXPECT_EQ(Contents(work.path()), outside);
+}
+
+// A database name with a Latin-1 byte, a blank and dashes.
+const std::string kTetrisName = "T\xE9tris -J-.gb";
+
+TEST_F(CliTest, NamesWithBlanksLineEndsDashesAndOddBytesKeepEveryByte) {
+  WriteFile(home.Path("datfiles/games.cxi"),
+            "#console#;Game Boy\r\n" + RomLine(kTetrisName, kTetris));
+  const std::string w = work.path() + "/", t = work.path() + "/t/";
+  const std::string dash = w + "-x y.bin";
+  WriteFile(dash, kTetris);
+  const std::pair<std::string, std::string> kUnknown[] = {
+      {"new\nline.bin", "no rom at all"},
+      {"d/--rename", "an option's name"},
+      {"d/\xE6\x97\xA5\xE6\x9C\xAC.bin", "utf-8"},
+      {"d/\xFF\xFE \xE9.bin", "latin and worse"}};
+  for (const auto& [name, contents] : kUnknown) WriteFile(w + name, contents);
+  CliRun run =
+      Cli({"--rename", "--subdirs", "--move-known", t + "<system>", "--move-unknown", t + "unknown",
+           "single", dash, "single", w + "new\nline.bin", "directory", w + "d"});
+  // A line end in a name is shown escaped, so that the state lines stay lines.
+  EXPECT_NE(run.out.find("Filename: new\\x0Aline.bin\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Filename: " + kTetrisName + "\n"), std::string::npos) << run.out;
+  std::string log = StartLog({"games.cxi"}) + OpenedLine(dash, kTetris, true) + "Renamed: " + dash +
+                    " To: " + w + kTetrisName + "\r\n Moved: " + w + kTetrisName + " To: " + t +
+                    "Game Boy/" + kTetrisName + "\r\n";
+  Lines moved = {"Game Boy/" + kTetrisName};
+  for (const auto& [name, contents] : kUnknown) {
+    const std::string base = name.substr(name.rfind('/') + 1);
+    log += OpenedLine(w + name, contents, false) + " Moved: " + w + name + " To: " + t +
+           "unknown/" + base + "\r\n";
+    moved.push_back("unknown/" + base);
+  }
+  EXPECT_EQ(run.log, log + kQuitted);
+  std::sort(moved.begin(), moved.end());
+  EXPECT_EQ(ListTree(t), moved);
+  EXPECT_EQ(ReadFile(t + "Game Boy/" + kTetrisName), kTetris);
 }
 
 }  // namespace

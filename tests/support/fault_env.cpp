@@ -56,7 +56,7 @@ bool FaultEnv::Fails(EnvOp op, const std::string& path, const std::string& other
     }
     if (f.remaining == kEveryCall || (f.remaining > 0 && --f.remaining == 0)) fail = true;
   }
-  calls_.push_back({op, path, fail});
+  ++calls_;
   return fail;
 }
 
