@@ -51,7 +51,6 @@ class FaultEnv : public Env {
     faults_.clear();
     reported_size_.reset();
   }
-  // The calls counted so far.
   int calls() const { return calls_; }
 
   Status OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) override;
@@ -98,7 +97,7 @@ class FaultEnv : public Env {
     return base_->LockFolder(folder, lock);
   }
 
-  // Records a call and tells whether it is to fail; for the files handed out too.
+  // Counts a call and tells whether it is to fail; for the files handed out too.
   bool Fails(EnvOp op, const std::string& path, const std::string& other = {});
   static Status Failure() { return Status::IoError("injected failure"); }
 

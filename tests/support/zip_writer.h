@@ -35,15 +35,13 @@ struct ZipMember {
   // 0 stores `data`, 8 deflates it; any other method stores `data` as its payload.
   uint16_t method = 0;
   uint32_t dos_date_time = kTestDosTime;
-  // The uncompressed size the directory declares (the real one when not given); from 4 GiB - 1
-  // on written as a zip64 extra field.
+  // The uncompressed size declared (the real one when not given); from 4 GiB - 1 on in zip64.
   std::optional<uint64_t> declared_size;
   std::string comment;
 };
 
 std::string MakeZip(const std::vector<ZipMember>& members);
 void WriteZip(const std::string& path, const std::vector<ZipMember>& members);
-// A zip of (name, contents) members stored in this order.
 std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members);
 
 }  // namespace cartidex::test
