@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
 
 #include "identify/session_state.h"
 #include "platform/activity_log.h"
@@ -80,13 +80,8 @@ void WriteFile(const std::string& path, std::string_view contents) {
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    ADD_FAILURE() << "cannot read " << path;
-    return std::string();
-  }
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  if (!in) ADD_FAILURE() << "cannot read " << path;
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool Exists(const std::string& path) {
