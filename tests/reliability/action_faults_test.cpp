@@ -88,7 +88,6 @@ Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string*
   return tree;
 }
 
-// What one run left behind, the program folder written "HOME".
 struct RunOutcome {
   Tree before, after;  // below the root, before and after the walk
   std::string log;     // the walk's log lines
@@ -96,8 +95,7 @@ struct RunOutcome {
   Tree tmp;            // `tmp` after the next archive
 };
 
-// Walks a fresh tree with its nth platform call failing (none for 0). Calls on the log are never
-// counted or failed.
+// Walks a fresh tree with its nth platform call failing (none for 0), the log's calls never.
 RunOutcome RunWithFault(int n) {
   RunOutcome out;
   TestHome home;

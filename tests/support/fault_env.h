@@ -43,7 +43,6 @@ class FaultEnv : public Env {
   void FailPathsContaining(EnvOp op, std::string needle) {
     faults_.push_back({op, std::move(needle), kEveryCall});
   }
-  // Files opened for reading report `size` as their size.
   void ReportSize(uint64_t size) { reported_size_ = size; }
   // Calls on paths containing `needle` are neither counted, recorded nor failed.
   void Ignore(std::string needle) { ignored_ = std::move(needle); }

@@ -65,7 +65,7 @@ struct CliRun {
 };
 CliRun RunCli(const std::string& cli, const std::vector<std::string>& args, const std::string& cwd);
 
-// Forged games for the tests that identify, rename, move and list them, and their datafiles.
+// Forged games and their datafiles.
 inline const std::string kTetris = ForgeCrc(std::string(12, 'r'), 0x11111111);
 inline const std::string kSonic1 = ForgeCrc(std::string(16, 'r'), 0x22222222);
 inline const std::string kSonic2 = ForgeCrc(std::string(20, 'r'), 0x33333333);
