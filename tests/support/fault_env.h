@@ -1,6 +1,7 @@
 // FaultEnv: the real Env with chosen calls made to fail, to reach the failures a real disk seldom
 // gives and running as root never does. It counts the calls, so that a test can run a command
-// once, count its steps, then fail each step in turn. ScopedEnv installs an Env for one scope.
+// once, count its steps, then fail each step in turn; the activity log's calls are neither counted
+// nor failed. ScopedEnv installs an Env for one scope.
 #ifndef CARTIDEX_TESTS_SUPPORT_FAULT_ENV_H_
 #define CARTIDEX_TESTS_SUPPORT_FAULT_ENV_H_
 
@@ -44,8 +45,6 @@ class FaultEnv : public Env {
     faults_.push_back({op, std::move(needle), kEveryCall});
   }
   void ReportSize(uint64_t size) { reported_size_ = size; }
-  // Calls on paths containing `needle` are neither counted, recorded nor failed.
-  void Ignore(std::string needle) { ignored_ = std::move(needle); }
   void Clear() {
     faults_.clear();
     reported_size_.reset();
@@ -110,7 +109,6 @@ class FaultEnv : public Env {
 
   Env* base_ = RealEnv();
   std::vector<Fault> faults_;
-  std::string ignored_;
   std::optional<uint64_t> reported_size_;
   int calls_ = 0;
 };

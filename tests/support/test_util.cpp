@@ -53,9 +53,7 @@ TempDir::~TempDir() {
 std::string NativePath(std::string_view relative) {
   std::string path(relative);
 #ifdef _WIN32
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
+  std::replace(path.begin(), path.end(), '/', '\\');
 #endif
   return path;
 }

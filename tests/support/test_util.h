@@ -43,8 +43,7 @@ uint32_t Crc32(std::string_view data);
 // `prefix` followed by four bytes chosen so that the CRC-32 of the whole is `crc`.
 std::string ForgeCrc(std::string_view prefix, uint32_t crc);
 
-// A program folder (datfiles, tmp) installed as the program's folder for one test; the database
-// and session are emptied and the log is closed when it ends.
+// A program folder (datfiles, tmp) for one test; database, session and log are reset around it.
 class TestHome {
  public:
   TestHome();

@@ -9,7 +9,6 @@ namespace cartidex::test {
 
 namespace {
 
-// `v` as `bytes` little-endian bytes.
 void Put(std::string* out, uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
