@@ -9,8 +9,8 @@
 
 #include "identify/number_text.h"
 #include "platform/hash.h"
-#include "support/run_cli.h"
 #include "support/test_util.h"
+#include "support/zip_writer.h"
 
 namespace cartidex::test {
 namespace {
@@ -22,28 +22,6 @@ std::string HexDigest(HashKind kind, const std::string& data) {
   std::string text;
   for (uint8_t byte : digest.view()) text += FormatHex8(byte).substr(6);
   return text;
-}
-
-// Little-endian bytes of a zip's numbers.
-std::string Le(size_t value, int bytes) {
-  std::string text;
-  for (int i = 0; i < bytes; ++i) text += static_cast<char>((value >> (8 * i)) & 0xFF);
-  return text;
-}
-
-// A zip archive of stored members, each stamped 2021-06-15 00:00.
-std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members) {
-  std::string local, central;
-  for (const auto& [name, data] : members) {
-    const std::string common = Le(10, 2) + Le(0, 4) + Le(0, 2) + Le((41 << 9) | (6 << 5) | 15, 2) +
-                               Le(Crc32(data), 4) + Le(data.size(), 4) + Le(data.size(), 4) +
-                               Le(name.size(), 2) + Le(0, 2);
-    central +=
-        Le(0x02014b50, 4) + Le(20, 2) + common + Le(0, 8) + Le(0, 2) + Le(local.size(), 4) + name;
-    local += Le(0x04034b50, 4) + common + name + data;
-  }
-  return local + central + Le(0x06054b50, 4) + Le(0, 4) + Le(members.size(), 2) +
-         Le(members.size(), 2) + Le(central.size(), 4) + Le(local.size(), 4) + Le(0, 2);
 }
 
 std::string Padded(std::string start, size_t size) {

@@ -1,132 +1,176 @@
-// Every platform call of a command made to fail in turn, each time over a fresh tree: a walk with
-// rename and both moves, and "Generate" over a folder with an older list and a file of the user's.
-// Nothing may be lost, the log may promise nothing that did not happen and must name what failed,
-// and the next command must work as usual.
+// Every platform call of a walk with rename and both moves made to fail in turn, each time over a
+// fresh tree. Nothing may be lost, the log may promise nothing that did not happen and must name
+// what failed, and the next archive must find `tmp` as usual.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
 
 #include "actions/process_file.h"
 #include "actions/process_folder.h"
-#include "actions/set_lists.h"
+#include "app/headless_view.h"
 #include "platform/dialog_view.h"
-#include "support/fault_scenario.h"
-#include "support/game_library.h"
+#include "romdb/datafile_loader.h"
+#include "support/fault_env.h"
+#include "support/test_util.h"
 #include "support/zip_writer.h"
 
 namespace cartidex::test {
 namespace {
 
-using Check = std::function<std::string(const RunOutcome& run, const RunOutcome& reference)>;
+using Tree = std::map<std::string, std::string>;  // full path -> contents
 
-// The members of an earlier archive lie in tmp, to be deleted by the walk's first archive.
-const FaultScenario kWalk = {
-    [](const std::string& root) {
-      WriteFile(root + "/earlier.zip", StoredZip({{"sonic1.bin", kSonic1}, {"x", "x"}}));
-      WriteFile(root + "/in/a.bin", kTetris);
-      WriteFile(root + "/in/Columns.md", kColumns);
-      WriteFile(root + "/in/junk.txt", "not a rom at all");
-      WriteZip(root + "/in/sonic.zip",
-               {ZipMember("docs/", ""), ZipMember("docs/readme.txt", "read me", 8),
-                ZipMember("sonic1.bin", kSonic1, 8), ZipMember("sonic2.bin", kSonic2, 8)});
-      WriteFile(root + "/in/sub/z.gb", kZelda);
-      WriteFile(root + "/in/sub/empty.bin", "");
-      WriteFile(root + "/in/sub/half.zip", StoredZip({{"sonic1.bin", kSonic1}}));
-    },
-    [](HeadlessView* view, const std::string& root) { ProcessFile(root + "/earlier.zip", view); },
-    [](HeadlessView* view, const std::string& root) {
-      for (int id : {kIdRename, kIdSubdirs, kIdMoveKnown, kIdMoveUnknown}) {
-        view->SetChecked(id, true);
-      }
-      view->SetText(kIdMoveKnownField, root + "/out/<system>");
-      view->SetText(kIdMoveUnknownField, root + "/out/unknown");
-      ProcessFolder(view, root + "/in");
-    }};
-
-RunOutcome FailingCall(const FaultScenario& scenario, int n) {
-  return RunWithFault(scenario, [n](FaultEnv* env) {
-    if (n > 0) env->FailCall(n);
-  });
-}
-
-// Runs `scenario` with each of its platform calls failing in turn and `check`s every run; gives
-// the run with nothing failing.
-RunOutcome FailEveryCall(const FaultScenario& scenario, size_t least_calls, const Check& check) {
-  const RunOutcome reference = FailingCall(scenario, 0);
-  EXPECT_EQ(check(reference, reference), "");
-  EXPECT_EQ(FailureLines(reference.log), std::vector<std::string>{}) << reference.log;
-  EXPECT_GT(reference.calls.size(), least_calls);
-  for (size_t n = 1; n <= reference.calls.size(); ++n) {
-    const RunOutcome run = FailingCall(scenario, static_cast<int>(n));
-    // The same steps up to the failure: the one failed is the one meant.
-    const EnvCall& call = run.calls.at(n - 1);
-    EXPECT_TRUE(call.failed) << "call " << n;
-    EXPECT_EQ(check(run, reference), "") << "call " << n << " (" << static_cast<int>(call.op) << " "
-                                         << call.path << ") failed; log:\n"
-                                         << run.log;
+std::vector<std::string> Lines(const std::string& log) {
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < log.size();) {
+    const size_t end = std::min(log.find("\r\n", start), log.size());
+    lines.push_back(log.substr(start, end - start));
+    start = end + 2;
   }
-  return reference;
+  return lines;
 }
 
-TEST(ActionFaultsTest, EveryStepOfAWalkWithRenameAndBothMovesFailsSafely) {
-  FailEveryCall(kWalk, 100, [](const RunOutcome& run, const RunOutcome& reference) {
-    // A walk ends with "Several" in four fields, whatever failed.
-    const std::vector<std::string> several = {"Several", "Several", run.fields[2], "Several",
-                                              "Several"};
-    return CheckNothingLost(run, reference) +
-           (run.fields == several ? "" : "the fields are not Several\n");
-  });
+// The run's folder as "HOME" and, on Windows, '\\' as '/': log, fields and disk read alike.
+std::string Homed(std::string text, const std::string& home) {
+  text = ReplaceAll(std::move(text), home, "HOME");
+#ifdef _WIN32
+  std::replace(text.begin(), text.end(), '\\', '/');
+#endif
+  return text;
 }
 
-TEST(ActionFaultsTest, AFullDiskDuringAWalkLosesNothing) {
-  const RunOutcome reference = FailingCall(kWalk, 0);
-  // The members of the first archive take 51 bytes, those of the second 20.
-  for (int64_t room : {0, 1, 7, 20, 27, 40, 51, 60}) {
-    const RunOutcome run = RunWithFault(kWalk, [room](FaultEnv* env) { env->DiskFullAfter(room); });
-    EXPECT_EQ(CheckNothingLost(run, reference), "") << room << " bytes; log:\n" << run.log;
+Tree HomedTree(const std::string& root, const std::string& home) {
+  Tree tree;
+  for (const std::string& rel : ListTree(root))
+    tree[Homed(root + "/" + rel, home)] = ReadFile(root + "/" + rel);
+  return tree;
+}
+
+// The paths the log's failure lines name, and the archive whose list holds one.
+std::vector<std::string> Named(const std::string& log) {
+  std::vector<std::string> named;
+  std::string archive;
+  for (std::string line : Lines(log)) {
+    if (line.starts_with("File unzipped: ")) archive = line.substr(15);
+    const bool member = line.starts_with("  - ");
+    if (member) line = line.substr(4);
+    if (!line.starts_with("Cannot ") && line.find(" failed: ") == std::string::npos) continue;
+    const size_t head = line.find(": ") + 2, to = line.find(" To: ", head);
+    named.push_back(line.substr(head, to - head));
+    if (member) named.push_back(archive);
+    if (to != std::string::npos) named.push_back(line.substr(to + 5));
   }
+  return named;
 }
 
-// Each list is written whole, or logged as not written and then gone or the older one, never a
-// cut one; nothing else is touched, and the next "Generate" writes every list.
-std::string CheckLists(const RunOutcome& run, const RunOutcome& reference) {
-  std::string problems;
-  for (const auto& [path, contents] : reference.after) {
-    const auto now = run.after.find(path), then = run.before.find(path);
-    const bool gone = now == run.after.end();
-    if (!gone && now->second == contents) continue;
-    if (run.log.find("List not written: " + path + "\r\n") == std::string::npos ||
-        (!gone && (then == run.before.end() || then->second != now->second))) {
-      problems += "neither written nor logged as not written and gone or as before: " + path + "\n";
+// Replays the log's "Renamed: " and " Moved: " lines over `before`; a line whose source holds no
+// file or whose target is taken is given in *bad.
+Tree ReplaySuccessLines(const std::string& log, const Tree& before, std::string* bad) {
+  Tree tree = before;
+  for (const std::string& line : Lines(log)) {
+    const size_t head = line.starts_with("Renamed: ") ? 9 : line.starts_with(" Moved: ") ? 8 : 0;
+    const size_t to = line.find(" To: ", head);
+    if (head == 0) continue;
+    const std::string from_path = line.substr(head, to - head), to_path = line.substr(to + 5);
+    if (from_path == to_path) continue;  // onto the file itself
+    auto it = tree.find(from_path);
+    if (to == std::string::npos || it == tree.end() || tree.count(to_path) != 0) {
+      *bad = line;
+      return tree;
+    }
+    tree[to_path] = std::move(it->second);
+    tree.erase(it);
+  }
+  return tree;
+}
+
+struct RunOutcome {
+  Tree before, after, tmp;  // below the root before and after the walk; `tmp` at the end
+  std::string log;          // the walk's log lines
+  int calls = 0;            // the platform calls it made
+};
+
+// Walks a fresh tree with its nth platform call failing (none for 0), the log's calls never.
+RunOutcome RunWithFault(int n) {
+  RunOutcome out;
+  TestHome home;
+  const std::string &h = home.path(), root = home.Path("root");
+  home.AddDatafile("games.cxi", kGamesDatafile);
+  LoadDatafiles();
+  WriteFile(root + "/earlier.zip", StoredZip({{"sonic1.bin", kSonic1}, {"x", "x"}}));
+  WriteFile(root + "/in/a.bin", kTetris);
+  WriteFile(root + "/in/Columns.md", kColumns);
+  WriteFile(root + "/in/junk.txt", "not a rom at all");
+  WriteZip(root + "/in/sonic.zip",
+           {ZipMember("docs/", ""), ZipMember("docs/readme.txt", "read me", 8),
+            ZipMember("sonic1.bin", kSonic1, 8), ZipMember("sonic2.bin", kSonic2, 8)});
+  WriteFile(root + "/in/sub/z.gb", kZelda);
+  WriteFile(root + "/in/sub/empty.bin", "");
+  WriteFile(root + "/in/sub/half.zip", StoredZip({{"sonic1.bin", kSonic1}}));
+  // The members of an earlier archive lie in tmp, to be deleted by the walk's first archive.
+  HeadlessView view;
+  ProcessFile(root + "/earlier.zip", &view);
+  for (int id : {kIdRename, kIdSubdirs, kIdMoveKnown, kIdMoveUnknown}) view.SetChecked(id, true);
+  view.SetText(kIdMoveKnownField, root + "/out/<system>");
+  view.SetText(kIdMoveUnknownField, root + "/out/unknown");
+  out.before = HomedTree(root, h);
+  const size_t log_start = home.Log().size();
+  {
+    FaultEnv env;
+    if (n > 0) env.FailCall(n);
+    ScopedEnv scoped(&env);
+    ProcessFolder(&view, root + "/in");
+    out.calls = env.calls();
+  }
+  out.log = Homed(home.Log().substr(log_start), h);
+  out.after = HomedTree(root, h);
+  ProcessFile(root + "/earlier.zip", &view);  // the next archive finds `tmp` as usual
+  out.tmp = HomedTree(home.Path("tmp"), h);
+  return out;
+}
+
+// What is wrong after a fault, against the run without one ("" when nothing): the success lines
+// replayed give the tree after; a file that did not end where it ends without the fault is named
+// by a failure line; no file passes for what it is not; `tmp` ends the same.
+std::string CheckNothingLost(const RunOutcome& run, const RunOutcome& reference) {
+  std::string problems, bad;
+  std::map<std::string, std::string> origin, where_then;  // by contents
+  for (const auto& [path, contents] : run.before) origin[contents] = path;
+  for (const auto& [path, contents] : reference.after) where_then[contents] = path;
+  // Replayed over the files before, the lines keep every file's contents, once.
+  if (ReplaySuccessLines(run.log, run.before, &bad) != run.after || !bad.empty()) {
+    problems += "the success lines do not give the tree on disk: " + bad + "\n";
+  }
+  const std::vector<std::string> named = Named(run.log);
+  for (const auto& [path, contents] : run.after) {
+    const std::string& was_at = origin[contents];
+    // Named by its path, either path of its move, its folder or its archive.
+    const bool is_named = std::any_of(named.begin(), named.end(), [&](const std::string& p) {
+      return p == path || p == was_at || (p.ends_with('/') && was_at.starts_with(p));
+    });
+    if (where_then[contents] != path && !is_named) {
+      problems += "no failure line names " + was_at + " (now " + path + ")\n";
     }
   }
-  for (const auto& [path, contents] : run.after) {
-    if (reference.after.count(path) == 0) problems += "a file that should not be: " + path + "\n";
+  for (const std::string& line : Lines(run.log)) {
+    if ((line.starts_with("Renamed: ") || line.starts_with(" Found set: ")) &&
+        reference.log.find(line + "\r\n") == std::string::npos) {
+      problems += "identified as something else: " + line + "\n";
+    }
   }
-  for (const std::string& line : FailureLines(run.log)) {
-    if (!line.starts_with("List not written: ")) problems += "another failure: " + line + "\n";
-  }
-  if (!run.next_log.empty() || Rooted(run.next_after) != Rooted(reference.next_after)) {
-    problems += "the next Generate does not write every list\n";
-  }
+  if (run.tmp != reference.tmp) problems += "tmp holds other files\n";
   return problems;
 }
 
-TEST(GenerateFaultsTest, EveryStepOfGenerateFailsSafely) {
-  const FaultScenario scenario = {
-      [](const std::string& root) {
-        WriteZip(root + "/in/sonic.zip",
-                 {ZipMember("sonic1.bin", kSonic1), ZipMember("sonic2.bin", kSonic2)});
-        WriteFile(root + "/lists/Game Boy_have.txt", "an older list");
-        WriteFile(root + "/lists/notes.txt", "the user's own file");
-      },
-      // An owned set, so that both kinds of list have lines.
-      [](HeadlessView* view, const std::string& root) {
-        ProcessFile(root + "/in/sonic.zip", view);
-      },
-      [](HeadlessView*, const std::string& root) { WriteSetLists(root + "/lists"); }};
-  const RunOutcome reference = FailEveryCall(scenario, 15, CheckLists);
-  EXPECT_EQ(reference.log, "");
-  EXPECT_EQ(reference.after.at("HOME/first/lists/Mega Drive_have.txt"),
-            "Owning Mega Drive sets:\r\n\r\nSonic Pack\r\n");
+TEST(ActionFaultsTest, EveryStepOfAWalkWithRenameAndBothMovesFailsSafely) {
+  const RunOutcome reference = RunWithFault(0);
+  EXPECT_EQ(CheckNothingLost(reference, reference), "");
+  EXPECT_EQ(Named(reference.log), std::vector<std::string>{}) << reference.log;
+  EXPECT_GT(reference.calls, 100);
+  for (int n = 1; n <= reference.calls; ++n) {
+    const RunOutcome run = RunWithFault(n);
+    EXPECT_EQ(CheckNothingLost(run, reference), "") << "call " << n << " failed; log:\n" << run.log;
+  }
 }
 
 }  // namespace

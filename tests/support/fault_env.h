@@ -1,6 +1,7 @@
-// FaultEnv: an Env over the real one that makes chosen calls fail, to reach the failures a real
-// disk seldom gives and running as root never does. It records every call, so that a test can run
-// a command once, count its steps, then fail each step in turn. ScopedEnv installs an Env.
+// FaultEnv: the real Env with chosen calls made to fail, to reach the failures a real disk seldom
+// gives and running as root never does. It counts the calls, so that a test can run a command
+// once, count its steps, then fail each step in turn; the activity log's calls are neither counted
+// nor failed. ScopedEnv installs an Env for one scope.
 #ifndef CARTIDEX_TESTS_SUPPORT_FAULT_ENV_H_
 #define CARTIDEX_TESTS_SUPPORT_FAULT_ENV_H_
 
@@ -15,7 +16,6 @@
 
 namespace cartidex::test {
 
-// The calls a fault can be set on; kRead, kAppend and kClose are those of the files handed out.
 enum class EnvOp {
   kOpenForRead,
   kRead,
@@ -32,13 +32,6 @@ enum class EnvOp {
   kSetFileTimes
 };
 
-// One call as the FaultEnv saw it; `other` is the target of a move.
-struct EnvCall {
-  EnvOp op;
-  std::string path, other;
-  bool failed = false;
-};
-
 class FaultEnv : public Env {
  public:
   // The nth call of `op` from now on (from 1) fails, once; with a needle, only calls on a path
@@ -48,32 +41,15 @@ class FaultEnv : public Env {
   }
   // The nth call of any operation from now on fails, once.
   void FailCall(int n) { faults_.push_back({std::nullopt, {}, n}); }
-  // Every call of `op` from now on fails; with a needle, every call on a path containing it.
-  void FailAlways(EnvOp op) { FailPathsContaining(op, {}); }
   void FailPathsContaining(EnvOp op, std::string needle) {
     faults_.push_back({op, std::move(needle), kEveryCall});
   }
-  // A disk that fills up: files opened for writing (on paths containing `needle`) may take `bytes`
-  // together; the append that would pass them writes what fits and fails with kNoSpace, and so
-  // does every later one.
-  void DiskFullAfter(int64_t bytes, std::string needle = {}) {
-    disk_room_ = bytes;
-    disk_needle_ = std::move(needle);
-  }
-  // Files opened for reading (on paths containing `needle`) report `size` as their size.
-  void ReportSize(uint64_t size, std::string needle = {}) {
-    reported_size_ = size;
-    size_needle_ = std::move(needle);
-  }
-  // Calls on paths containing `needle` are neither counted, recorded nor failed.
-  void Ignore(std::string needle) { ignored_.push_back(std::move(needle)); }
-  // Removes every fault; what is ignored and the record stay.
+  void ReportSize(uint64_t size) { reported_size_ = size; }
   void Clear() {
     faults_.clear();
-    disk_room_.reset();
     reported_size_.reset();
   }
-  const std::vector<EnvCall>& calls() const { return calls_; }
+  int calls() const { return calls_; }
 
   Status OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) override;
   Status OpenForWrite(const std::string& path, WriteMode mode,
@@ -119,10 +95,8 @@ class FaultEnv : public Env {
     return base_->LockFolder(folder, lock);
   }
 
-  // Records a call and tells whether it is to fail; for the files handed out too.
+  // Counts a call and tells whether it is to fail; for the files handed out too.
   bool Fails(EnvOp op, const std::string& path, const std::string& other = {});
-  // How many of `want` bytes an append to `path` may write before the disk is full.
-  size_t Room(const std::string& path, size_t want);
   static Status Failure() { return Status::IoError("injected failure"); }
 
  private:
@@ -132,20 +106,15 @@ class FaultEnv : public Env {
     std::string needle;       // empty: every path
     int remaining;            // counted calls until it fails; 0 once spent, or kEveryCall
   };
-  bool Ignored(const std::string& path) const;
 
   Env* base_ = RealEnv();
   std::vector<Fault> faults_;
-  std::vector<std::string> ignored_;
-  std::optional<int64_t> disk_room_;
-  std::string disk_needle_;
   std::optional<uint64_t> reported_size_;
-  std::string size_needle_;
-  std::vector<EnvCall> calls_;
+  int calls_ = 0;
 };
 
-// Installs `env` as the default Env for one scope. The activity log keeps its file open, so it is
-// closed on entry and on exit: no file opened through one Env outlives it.
+// Installs `env` as the default Env. The activity log keeps its file open, so it is closed on
+// entry and on exit: no file opened through one Env outlives it.
 class ScopedEnv {
  public:
   explicit ScopedEnv(Env* env) {

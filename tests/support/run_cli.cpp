@@ -1,4 +1,4 @@
-#include "support/run_cli.h"
+#include "support/test_util.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -11,13 +11,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "support/test_util.h"
-
 namespace cartidex::test {
+namespace {
 
 #ifdef _WIN32
-
-namespace {
 
 // One argument as the C runtime's parser reads it back: quoted, the backslashes before a quote
 // (and before the closing quote) doubled.
@@ -37,25 +34,21 @@ std::string Quote(const std::string& arg) {
   return q + "\"";
 }
 
-// A file handle that the child process inherits.
 HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition) {
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
   return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, disposition,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-}  // namespace
-
-CliRun RunCli(const std::string& cli, const std::vector<std::string>& args,
-              const std::string& cwd) {
-  TempDir capture;
+int Run(const std::string& cli, const std::vector<std::string>& args, const std::string& cwd,
+        const std::string& out, const std::string& err) {
   const std::string program = NativePath(cli);
   std::string command = Quote(program);
   for (const std::string& a : args) command += " " + Quote(a);
-  CliRun run;
+  int status = -1;
   HANDLE files[] = {InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING),
-                    InheritableFile(capture.Path("out"), GENERIC_WRITE, CREATE_ALWAYS),
-                    InheritableFile(capture.Path("err"), GENERIC_WRITE, CREATE_ALWAYS)};
+                    InheritableFile(out, GENERIC_WRITE, CREATE_ALWAYS),
+                    InheritableFile(err, GENERIC_WRITE, CREATE_ALWAYS)};
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
@@ -71,21 +64,17 @@ CliRun RunCli(const std::string& cli, const std::vector<std::string>& args,
   } else {
     WaitForSingleObject(pi.hProcess, INFINITE);
     DWORD code = 0;
-    if (GetExitCodeProcess(pi.hProcess, &code)) run.status = static_cast<int>(code);
+    if (GetExitCodeProcess(pi.hProcess, &code)) status = static_cast<int>(code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
   for (HANDLE h : files) {
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   }
-  run.out = ReadFile(capture.Path("out"));
-  run.err = ReadFile(capture.Path("err"));
-  return run;
+  return status;
 }
 
 #else
-
-namespace {
 
 std::string Quote(const std::string& s) {
   std::string q = "'";
@@ -93,22 +82,28 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
+// Bound in time, so that a run that hangs fails.
+int Run(const std::string& cli, const std::vector<std::string>& args, const std::string& cwd,
+        const std::string& out, const std::string& err) {
+  std::string command = "cd " + Quote(cwd) + " && timeout 60 " + Quote(cli);
+  for (const std::string& a : args) command += " " + Quote(a);
+  command += " </dev/null >" + Quote(out) + " 2>" + Quote(err);
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+#endif
+
 }  // namespace
 
 CliRun RunCli(const std::string& cli, const std::vector<std::string>& args,
               const std::string& cwd) {
   TempDir capture;
-  std::string command = "cd " + Quote(cwd) + " && " + Quote(cli);
-  for (const std::string& a : args) command += " " + Quote(a);
-  command += " </dev/null >" + Quote(capture.Path("out")) + " 2>" + Quote(capture.Path("err"));
   CliRun run;
-  const int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.status = Run(cli, args, cwd, capture.Path("out"), capture.Path("err"));
   run.out = ReadFile(capture.Path("out"));
   run.err = ReadFile(capture.Path("err"));
   return run;
 }
-
-#endif
 
 }  // namespace cartidex::test

@@ -1,4 +1,4 @@
-// Fixes the time zone for a test and gives the former one back after it.
+// Fixes the time zone (as TZ takes it, e.g. "CXT-3") for a scope.
 #ifndef CARTIDEX_TESTS_SUPPORT_SCOPED_TIME_ZONE_H_
 #define CARTIDEX_TESTS_SUPPORT_SCOPED_TIME_ZONE_H_
 
@@ -12,7 +12,6 @@ namespace cartidex::test {
 
 class ScopedTimeZone {
  public:
-  // `zone` as TZ takes it, e.g. "UTC" or "CXT-3" (three hours east of UTC).
   explicit ScopedTimeZone(const char* zone) {
     if (const char* tz = std::getenv("TZ")) old_ = tz;
     ::setenv("TZ", zone, 1);
@@ -22,8 +21,6 @@ class ScopedTimeZone {
     old_ ? ::setenv("TZ", old_->c_str(), 1) : ::unsetenv("TZ");
     ::tzset();
   }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
  private:
   std::optional<std::string> old_;

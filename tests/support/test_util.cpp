@@ -3,15 +3,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
+#include <random>
 
 #include "identify/session_state.h"
 #include "platform/activity_log.h"
@@ -27,69 +23,37 @@ namespace {
 // Path texts are UTF-8 on Windows too (the manifest's code page); mingw's library would read
 // their bytes one by one as characters.
 fs::path FsPath(const std::string& path) {
-#ifdef _WIN32
   return fs::path(std::u8string(path.begin(), path.end()));
-#else
-  return fs::path(path);
-#endif
 }
 
 std::string GenericText(const fs::path& path) {
-#ifdef _WIN32
-  std::u8string text = path.generic_u8string();
+  const std::u8string text = path.generic_u8string();
   return std::string(text.begin(), text.end());
-#else
-  return path.generic_string();
-#endif
 }
 
 }  // namespace
 
-#ifdef _WIN32
+// create_directory fails on an existing name: the first name it creates is ours alone.
 TempDir::TempDir() {
-  // CreateDirectoryA fails on an existing name: the first name it creates is ours alone.
-  char temp[MAX_PATH + 1];
-  DWORD n = GetTempPathA(sizeof temp, temp);
-  std::string base = (n > 0 && n < sizeof temp) ? std::string(temp, n) : std::string(".\\");
-  if (!base.empty() && base.back() != '\\') base.push_back('\\');
-  static unsigned counter = 0;
-  for (int attempt = 0; attempt < 1000; ++attempt) {
-    std::string candidate = base + "cartidex-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                            std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
-    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
-      path_ = candidate;
-      return;
-    }
+  static std::mt19937 random{std::random_device{}()};
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const fs::path candidate =
+        fs::temp_directory_path() / ("cartidex-test-" + std::to_string(random()));
+    std::error_code ec;
+    if (fs::create_directory(candidate, ec)) path_ = candidate.string();
   }
-  ADD_FAILURE() << "cannot make a temporary folder";
+  if (path_.empty()) ADD_FAILURE() << "cannot make a temporary folder";
 }
-#else
-TempDir::TempDir() {
-  std::string templ = (fs::temp_directory_path() / "cartidex-test-XXXXXX").string();
-  char* made = ::mkdtemp(templ.data());
-  if (made == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
-  path_ = templ;
-}
-#endif
 
 TempDir::~TempDir() {
   std::error_code ec;
-  // Tests may leave read-only folders behind: give write access back first.
-  for (auto it = fs::recursive_directory_iterator(FsPath(path_), ec);
-       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (it->is_directory(ec) && !it->is_symlink(ec)) {
-      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    }
-  }
   fs::remove_all(FsPath(path_), ec);
 }
 
 std::string NativePath(std::string_view relative) {
   std::string path(relative);
 #ifdef _WIN32
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
+  std::replace(path.begin(), path.end(), '/', '\\');
 #endif
   return path;
 }
@@ -114,13 +78,8 @@ void WriteFile(const std::string& path, std::string_view contents) {
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    ADD_FAILURE() << "cannot read " << path;
-    return std::string();
-  }
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  if (!in) ADD_FAILURE() << "cannot read " << path;
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool Exists(const std::string& path) {
@@ -134,7 +93,7 @@ std::vector<std::string> ListTree(const std::string& root) {
   for (auto it = fs::recursive_directory_iterator(FsPath(root), ec);
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     if (!it->is_directory(ec)) {
-      files.push_back(GenericText(fs::relative(it->path(), FsPath(root))));
+      files.push_back(GenericText(it->path().lexically_relative(FsPath(root))));
     }
   }
   std::sort(files.begin(), files.end());

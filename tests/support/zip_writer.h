@@ -1,5 +1,5 @@
-// Builds zip archives byte by byte, so that every case (stored and deflated members, odd names,
-// stamps, methods and declared sizes) can be made without any archive on disk.
+// Builds zip archives byte by byte: stored and deflated members, odd names, stamps, methods and
+// declared sizes, without any archive on disk.
 #ifndef CARTIDEX_TESTS_SUPPORT_ZIP_WRITER_H_
 #define CARTIDEX_TESTS_SUPPORT_ZIP_WRITER_H_
 
@@ -31,21 +31,17 @@ struct ZipMember {
     return *this;
   }
 
-  std::string name;
-  std::string data;  // uncompressed
+  std::string name, data;  // data uncompressed
   // 0 stores `data`, 8 deflates it; any other method stores `data` as its payload.
   uint16_t method = 0;
   uint32_t dos_date_time = kTestDosTime;
-  // The uncompressed size the directory declares (the real one when not given); from 4 GiB - 1
-  // on written as a zip64 extra field.
+  // The uncompressed size declared (the real one when not given); from 4 GiB - 1 on in zip64.
   std::optional<uint64_t> declared_size;
   std::string comment;
 };
 
-// The bytes of a zip archive holding `members` in this order.
 std::string MakeZip(const std::vector<ZipMember>& members);
 void WriteZip(const std::string& path, const std::vector<ZipMember>& members);
-// A zip of (name, contents) members stored uncompressed in this order.
 std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members);
 
 }  // namespace cartidex::test
