@@ -22,15 +22,14 @@ void CheckDatabase(const RomDatabase& db) {
       const RomRecord rom = db.GetRom(static_cast<uint32_t>(r));
       Check(rom.set_index == static_cast<int32_t>(s) && rom.slot == slot,
             "ROM does not point back at its set and slot");
+      Check(
+          db.RomName(static_cast<uint32_t>(r)).size() <= kMaxText && rom.system.size() <= kMaxText,
+          "ROM name or system over 127 bytes");
     }
     roms_in_sets += static_cast<uint32_t>(set.rom_count());
   }
-  // Sets are added all or nothing.
+  // Sets are added all or nothing; with the links back, every ROM was seen above.
   Check(roms_in_sets == db.GetRomCount(), "ROMs left without a set");
-  for (uint32_t r = 0; r < db.GetRomCount(); ++r) {
-    Check(db.RomName(r).size() <= kMaxText && db.RomSystem(r).size() <= kMaxText,
-          "ROM name or system over 127 bytes");
-  }
   // A search for the last ROM goes all the way round.
   if (db.GetRomCount() > 0) {
     const RomRecord last = db.GetRom(db.GetRomCount() - 1);

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,25 +55,13 @@ BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param
   return TRUE;
 }
 
-// The window class and the low style bits (alignment, button kind) each kind becomes.
-std::pair<std::string, DWORD> InResource(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::kLabel:
-      return {"#130", SS_LEFT};
-    case ControlKind::kCentredLabel:
-      return {"#130", SS_CENTER};
-    case ControlKind::kReadOnlyField:
-    case ControlKind::kField:
-      return {"#129", ES_LEFT};
-    case ControlKind::kButton:
-      return {"#128", BS_PUSHBUTTON};
-    case ControlKind::kDefaultButton:
-      return {"#128", BS_DEFPUSHBUTTON};
-    case ControlKind::kCheckBox:
-      return {"#128", BS_AUTOCHECKBOX};
-  }
-  return {};
-}
+// The window class and the low style bits (alignment, button kind) of each ControlKind, in the
+// order of its values.
+const std::pair<std::string, DWORD> kInResource[] = {
+    {"#130", SS_LEFT},        {"#130", SS_CENTER},     {"#129", ES_LEFT},
+    {"#129", ES_LEFT},        {"#128", BS_PUSHBUTTON}, {"#128", BS_DEFPUSHBUTTON},
+    {"#128", BS_AUTOCHECKBOX}};
+static_assert(std::size(kInResource) == static_cast<size_t>(ControlKind::kCheckBox) + 1);
 
 TEST(ExeResources, Dialog9IsTheQtWindowsTemplateAndAllIsFrench) {
   const char* other = std::getenv("CARTIDEX_CHECKED_EXE");
@@ -117,7 +106,8 @@ TEST(ExeResources, Dialog9IsTheQtWindowsTemplateAndAllIsFrench) {
     r.pos += r.Word();  // extra bytes
     SCOPED_TRACE(std::string(want.text) + " " + std::to_string(want.id));
     EXPECT_EQ(id, want.id);
-    EXPECT_EQ(std::pair(window_class, control_style & 0x0F), InResource(want.kind));
+    EXPECT_EQ(std::pair(window_class, control_style & 0x0F),
+              kInResource[static_cast<int>(want.kind)]);
     EXPECT_EQ(text, want.text);
     EXPECT_EQ((control_style & ES_READONLY) != 0 && window_class == "#129",
               want.kind == ControlKind::kReadOnlyField);
