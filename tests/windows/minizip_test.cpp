@@ -18,8 +18,9 @@ TEST(MinizipWindowsTest, ReadsAnArchiveWithAUtf8Path) {
   unzFile zip = unzOpen(path.c_str());
   ASSERT_NE(zip, nullptr);
   ASSERT_EQ(unzGoToFirstFile(zip), UNZ_OK);
+  unz_file_info info;
   char name[64];
-  ASSERT_EQ(unzGetCurrentFileInfo(zip, nullptr, name, sizeof name, nullptr, 0, nullptr, 0), UNZ_OK);
+  ASSERT_EQ(unzGetCurrentFileInfo(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0), UNZ_OK);
   EXPECT_STREQ(name, "games/a.rom");
   ASSERT_EQ(unzOpenCurrentFile(zip), UNZ_OK);
   char buffer[64];
