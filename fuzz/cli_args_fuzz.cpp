@@ -1,14 +1,13 @@
-// cartidex-cli's words: the input is the argument list with a NUL between words, read with the
-// sandbox (which holds a file "rom.bin" and a folder "roms") as the start directory. A plan may
-// only press known buttons, with absolute and existing paths where they are needed, and set known
-// boxes; a refusal must say why.
+// cartidex-cli's words (NUL between them), read with the sandbox, which holds a file "rom.bin"
+// and a folder "roms", as the start directory. A plan may only press known buttons, with
+// absolute and existing paths where they are needed, and set known boxes; a refusal says why.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "app/cli_options.h"
-#include "fuzz_sandbox.h"
+#include "fuzz_support.h"
 #include "platform/dialog_view.h"
 #include "platform/env.h"
 #include "platform/path.h"

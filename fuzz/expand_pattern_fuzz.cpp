@@ -1,8 +1,6 @@
-// A target folder text with codes, expanded for an arbitrary name and system: the input is the
-// text, NUL, the name, NUL, the system. It fails when a text without '<' changes, the result
-// outgrows what its codes can add, "<name>" gives more than one name or "<system>" other folders
-// than the system's, a replacement is scanned again, or (for a name that is not empty, as the one
-// caller's never is) code text changes the folders typed before it or climbs out of them.
+// A target folder text with codes expanded for an arbitrary name and system (input: text, NUL,
+// name, NUL, system). A code may neither change nor climb out of the folders typed before it,
+// "<name>" gives one name, "<system>" the system's folders, and no replacement is scanned again.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +9,7 @@
 #include <vector>
 
 #include "actions/expand_pattern.h"
-#include "fuzz_sandbox.h"
+#include "fuzz_support.h"
 #include "platform/path.h"
 
 namespace cartidex {
@@ -32,9 +30,9 @@ std::vector<std::string_view> Parts(std::string_view text, char also = kSeparato
   return parts;
 }
 
-size_t ParentSteps(std::string_view text) {
+ptrdiff_t ParentSteps(std::string_view text) {
   const std::vector<std::string_view> parts = Parts(text);
-  return static_cast<size_t>(std::count(parts.begin(), parts.end(), ".."));
+  return std::count(parts.begin(), parts.end(), "..");
 }
 
 std::string Expand(std::string text, std::string_view name, std::string_view system) {
@@ -50,19 +48,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text = input.substr(0, input.find('\0'));
   input.remove_prefix(std::min(input.size(), text.size() + 1));
   const std::string_view name = input.substr(0, input.find('\0'));
-  input.remove_prefix(std::min(input.size(), name.size() + 1));
-  const std::string_view system = input;
+  const std::string_view system = input.substr(std::min(input.size(), name.size() + 1));
 
   const std::string result = Expand(std::string(text), name, system);
   const size_t open = text.find('<');
   if (open == std::string_view::npos) Check(result == text, "a text without codes changed");
+  // The one caller never gives an empty name.
   if (!name.empty()) {
     std::string_view typed = text.substr(0, open);
     while (!typed.empty() && !IsSeparator(typed.back())) typed.remove_suffix(1);
     Check(result.starts_with(typed), "the typed folders changed");
-    if (text.empty() || !IsSeparator(text[0])) {
-      Check(result.empty() || !IsSeparator(result[0]), "a code made the text absolute");
-    }
+    Check(text.empty() || IsSeparator(text[0]) || result.empty() || !IsSeparator(result[0]),
+          "a code made the text absolute");
     Check(ParentSteps(result) <= ParentSteps(text), "a \"..\" part that was not typed");
   }
   // Each code is at least three bytes and gives at most the longest replacement.

@@ -1,31 +1,23 @@
-#include "fuzz_sandbox.h"
-
 #include <stdlib.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <utility>
 
+#include "fuzz_support.h"
 #include "platform/env.h"
 #include "platform/program_folder.h"
 
 namespace cartidex::fuzz {
-
 namespace {
 
-constexpr size_t kMaxLog = 4u << 20;
+std::string captured_log;
 
-struct CapturedLog {
-  std::string text;
-  bool cut = false;
-} captured;
-
-// The log, appended in memory.
 class MemoryLogFile : public WritableFile {
  public:
   Status Append(std::string_view data) override {
-    captured.cut = captured.cut || captured.text.size() + data.size() > kMaxLog;
-    captured.text.append(data.substr(0, kMaxLog - captured.text.size()));
+    captured_log += data;
     return Status::Ok();
   }
   Status Close() override { return Status::Ok(); }
@@ -37,127 +29,97 @@ bool Inside(const std::string& path, const std::string& folder) {
          (path.substr(folder.size()) + "/").find("/../") == std::string::npos;
 }
 
-// Reads pass through to the real Env; every change must stay inside the sandbox (and the fence),
-// and the log goes to memory.
+// Makes the sandbox folder and removes it at exit. Reads pass through to the real Env; every
+// change goes through Writable, which stops the process when it leaves the sandbox or the fence.
 class SandboxEnv : public Env {
  public:
-  explicit SandboxEnv(std::string root) : root_(std::move(root)) {}
+  SandboxEnv() {
+    root_ = (std::filesystem::temp_directory_path() / "cartidex-fuzz-XXXXXX").string();
+    if (::mkdtemp(root_.data()) == nullptr) Fail("cannot make the sandbox folder");
+  }
+  ~SandboxEnv() override {
+    Env::SetDefault(nullptr);
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+  }
+  const std::string& root() const { return root_; }
+  void SetFence(std::string folder) { fence_ = std::move(folder); }
 
-  Status OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) override {
-    return real_->OpenForRead(path, file);
+  Status OpenForRead(const std::string& p, std::unique_ptr<ReadableFile>* f) override {
+    return real_->OpenForRead(p, f);
   }
-  Status OpenForWrite(const std::string& path, WriteMode mode,
-                      std::unique_ptr<WritableFile>* file) override {
-    if (path == LogPath()) {
-      *file = std::make_unique<MemoryLogFile>();
-      return Status::Ok();
-    }
-    Guard("write", path);
-    return real_->OpenForWrite(path, mode, file);
+  Status OpenForWrite(const std::string& p, WriteMode mode,
+                      std::unique_ptr<WritableFile>* f) override {
+    if (p != LogPath()) return Writable(p)->OpenForWrite(p, mode, f);
+    *f = std::make_unique<MemoryLogFile>();
+    return Status::Ok();
   }
-  Status CreateFolder(const std::string& path) override {
-    Guard("create folder", path);
-    return real_->CreateFolder(path);
-  }
-  Status DeleteFile(const std::string& path) override {
-    Guard("delete", path);
-    return real_->DeleteFile(path);
-  }
-  FileKind GetKind(const std::string& path) override { return real_->GetKind(path); }
-  Status ListFolder(const std::string& folder, std::string_view pattern,
+  Status CreateFolder(const std::string& p) override { return Writable(p)->CreateFolder(p); }
+  Status DeleteFile(const std::string& p) override { return Writable(p)->DeleteFile(p); }
+  FileKind GetKind(const std::string& p) override { return real_->GetKind(p); }
+  Status ListFolder(const std::string& p, std::string_view pattern,
                     std::vector<DirEntry>* entries) override {
-    return real_->ListFolder(folder, pattern, entries);
+    return real_->ListFolder(p, pattern, entries);
   }
   std::string ExecutablePath() override { return root_ + "/cartidex"; }
-  Status SetCurrentDirectory(const std::string& path) override {
-    Guard("change directory to", path);
-    return real_->SetCurrentDirectory(path);
+  Status SetCurrentDirectory(const std::string& p) override {
+    return Writable(p)->SetCurrentDirectory(p);
   }
   std::string GetCurrentDirectory() override { return real_->GetCurrentDirectory(); }
   Status MoveFile(const std::string& from, const std::string& to) override {
-    Guard("move", from);
-    Guard("move to", to);
-    return real_->MoveFile(from, to);
+    Writable(to);
+    return Writable(from)->MoveFile(from, to);
   }
-  Status GetFileId(const std::string& path, FileId* id) override {
-    return real_->GetFileId(path, id);
+  Status GetFileId(const std::string& p, FileId* id) override { return real_->GetFileId(p, id); }
+  Status GetFileInfo(const std::string& p, bool follow, FileInfo* info) override {
+    return real_->GetFileInfo(p, follow, info);
   }
-  Status GetFileInfo(const std::string& path, bool follow_links, FileInfo* info) override {
-    return real_->GetFileInfo(path, follow_links, info);
+  Status GetRealPath(const std::string& p, std::string* r) override {
+    return real_->GetRealPath(p, r);
   }
-  Status GetRealPath(const std::string& path, std::string* real) override {
-    return real_->GetRealPath(path, real);
+  Status LockFolder(const std::string& p, std::unique_ptr<FolderLock>* lock) override {
+    return real_->LockFolder(p, lock);
   }
-  Status LockFolder(const std::string& folder, std::unique_ptr<FolderLock>* lock) override {
-    return real_->LockFolder(folder, lock);
+  Status SetFileTimesFromDos(const std::string& p, uint32_t dos) override {
+    return Writable(p)->SetFileTimesFromDos(p, dos);
   }
-  Status SetFileTimesFromDos(const std::string& path, uint32_t dos_date_time) override {
-    Guard("set times of", path);
-    return real_->SetFileTimesFromDos(path, dos_date_time);
-  }
-  void SetFence(std::string folder) { fence_ = std::move(folder); }
 
  private:
-  void Guard(const char* what, const std::string& path) const {
-    if (!Inside(path, root_))
-      Fail(std::string("tried to ") + what + " outside the sandbox: " + path);
-    if (!fence_.empty() && !Inside(path, fence_)) {
-      Fail(std::string("tried to ") + what + " outside " + fence_ + ": " + path);
+  Env* Writable(const std::string& path) const {
+    if (!Inside(path, root_) || (!fence_.empty() && !Inside(path, fence_))) {
+      Fail("a change outside the sandbox or its fence: " + path);
     }
+    return real_;
   }
 
   std::string root_;
-  std::string fence_;  // empty: no fence
+  std::string fence_;
   Env* real_ = RealEnv();
 };
 
-struct Sandbox {
-  Sandbox() {
-    path = (std::filesystem::temp_directory_path() / "cartidex-fuzz-XXXXXX").string();
-    if (::mkdtemp(path.data()) == nullptr) Fail("cannot make the sandbox folder");
-    env = std::make_unique<SandboxEnv>(path);
-  }
-  ~Sandbox() {
-    Env::SetDefault(nullptr);
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  std::string path;
-  std::unique_ptr<SandboxEnv> env;
-};
-
-Sandbox& TheSandbox() {
-  static Sandbox sandbox;
+SandboxEnv& TheSandbox() {
+  static SandboxEnv sandbox;
   return sandbox;
 }
 
 }  // namespace
 
 void EnterSandbox() {
-  Sandbox& sandbox = TheSandbox();
-  if (Env::Default() != sandbox.env.get()) Env::SetDefault(sandbox.env.get());
-  if (ProgramFolder() != sandbox.path) SetProgramFolder(sandbox.path);
+  Env::SetDefault(&TheSandbox());
+  if (ProgramFolder() != TheSandbox().root()) SetProgramFolder(TheSandbox().root());
 }
 
 const std::string& SandboxPath() {
-  return TheSandbox().path;
+  return TheSandbox().root();
 }
 
-WriteFence::WriteFence(std::string folder) {
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  Check(folder == SandboxPath() || Inside(folder, SandboxPath()), "a fence outside the sandbox");
-  TheSandbox().env->SetFence(std::move(folder));
+void SetFence(std::string folder) {
+  while (folder.ends_with('/')) folder.pop_back();
+  TheSandbox().SetFence(std::move(folder));
 }
 
-WriteFence::~WriteFence() {
-  TheSandbox().env->SetFence(std::string());
-}
-
-std::string TakeLog(bool* cut) {
-  if (cut != nullptr) *cut = captured.cut;
-  std::string text = std::move(captured.text);
-  captured = CapturedLog();
-  return text;
+std::string TakeLog() {
+  return std::exchange(captured_log, std::string());
 }
 
 void Fail(std::string_view what) {

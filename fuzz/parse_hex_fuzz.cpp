@@ -1,16 +1,14 @@
-// ParseHex on arbitrary bytes against the rule the datafiles state: digits and letters count
-// 0-35, other bytes 0, the byte at position i of L weighs 16^(L-1-i), and the sum wraps modulo
-// 2^32 (so only the last eight places count). The eight digits the program shows read back.
+// ParseHex against its rule computed another way: digits and letters count 0-35, other bytes 0,
+// the byte at position i of L weighs 16^(L-1-i), modulo 2^32. The eight digits shown read back.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "fuzz_sandbox.h"
+#include "fuzz_support.h"
 #include "identify/number_text.h"
 #include "romdb/parse_hex.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
   uint32_t want = 0;
   for (size_t i = size > 8 ? size - 8 : 0; i < size; ++i) {
     const unsigned char c = data[i];
@@ -20,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                   : 0;
     want += digit << (4 * (size - 1 - i));
   }
-  const uint32_t value = cartidex::ParseHex(text);
+  const uint32_t value = cartidex::ParseHex({reinterpret_cast<const char*>(data), size});
   cartidex::fuzz::Check(value == want, "ParseHex differs from the rule");
   cartidex::fuzz::Check(cartidex::ParseHex(cartidex::FormatHex8(value)) == value,
                         "the shown CRC-32 does not read back");

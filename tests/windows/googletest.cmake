@@ -3,14 +3,10 @@ set(CARTIDEX_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${CARTIDEX_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-# Third-party code: its warnings are not ours to fix.
-target_compile_options(gtest PRIVATE -w)
+target_compile_options(gtest PRIVATE -w)  # third-party code
 target_compile_options(gtest_main PRIVATE -w)
-
 # Wine sees this host's root as drive Z:, so host paths compiled into the tests get that prefix.
 set(CARTIDEX_HOST_PATH_PREFIX "Z:")
-
-# The test programs cannot run on the build host: nothing to discover; the Windows test stage
-# runs them under Wine.
+# The test programs cannot run here: the Windows test stage runs them under Wine.
 function(gtest_discover_tests)
 endfunction()

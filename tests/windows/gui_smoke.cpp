@@ -1,9 +1,7 @@
-// cartidex_gui_smoke: drives a running Cartidex.exe from outside, as a person at the screen would.
-// It finds the main window by its caption, reads the information line, ticks "Move known files
-// to:" and sees its field come alive, takes a screenshot, closes the window with WM_CLOSE and
-// checks that the program ended and its log is gone.
-//
-// Usage: cartidex_gui_smoke EXPECTED_INFO LOG_PATH SCREENSHOT.bmp
+// cartidex_gui_smoke EXPECTED_INFO LOG_PATH SCREENSHOT.bmp: drives a running Cartidex.exe from
+// outside as a person at the screen would. It finds the window by its caption, reads the
+// information line, ticks "Move known files to:" and sees its field come alive, saves a
+// screenshot, closes the window with WM_CLOSE and sees the program end and its log go.
 // Prints one line per check; exit status 0 when every check passed.
 #include <windows.h>
 
@@ -15,10 +13,7 @@
 namespace {
 
 constexpr char kCaption[] = "Cartidex 1.3.1";
-constexpr int kInfoLine = 1013;
-constexpr int kMoveKnown = 1020;
-constexpr int kMoveKnownField = 1021;
-
+constexpr int kInfoLine = 1013, kMoveKnown = 1020, kMoveKnownField = 1021;
 int g_failures = 0;
 
 void Check(bool ok, const std::string& what) {
@@ -27,11 +22,10 @@ void Check(bool ok, const std::string& what) {
   if (!ok) ++g_failures;
 }
 
-// A control's text, asked with WM_GETTEXT (GetWindowTextA does not ask another process).
+// Asked with WM_GETTEXT: GetWindowTextA does not ask another process.
 std::string ControlText(HWND control) {
-  LRESULT length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
-  std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-  LRESULT got =
+  std::vector<char> text(static_cast<size_t>(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1);
+  const LRESULT got =
       SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   return std::string(text.data(), static_cast<size_t>(got));
 }
@@ -43,39 +37,28 @@ bool FileExists(const std::string& path) {
 // Copies the window's rectangle of the screen into a 24-bit BMP file.
 bool Screenshot(HWND window, const std::string& path) {
   RECT r;
-  if (!GetWindowRect(window, &r)) return false;
-  int width = r.right - r.left, height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) return false;
+  if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top) return false;
+  BITMAPINFOHEADER info = {
+      sizeof info, r.right - r.left, r.bottom - r.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  const DWORD image = (static_cast<DWORD>(info.biWidth) * 3 + 3) / 4 * 4 * info.biHeight;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores it
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool ok = false;
-  if (bitmap != nullptr) {
+  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                    &bits, nullptr, 0);
+  bool ok = bitmap != nullptr;
+  if (ok) {
     HGDIOBJ old = SelectObject(memory, bitmap);
-    ok = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) != 0;
+    ok = BitBlt(memory, 0, 0, info.biWidth, info.biHeight, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
     SelectObject(memory, old);
-    if (ok) {
-      DWORD row = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
-      DWORD image = row * static_cast<DWORD>(height);
-      BITMAPFILEHEADER file = {};
-      file.bfType = 0x4D42;  // "BM"
-      file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-      file.bfSize = file.bfOffBits + image;
-      std::ofstream out(path, std::ios::binary | std::ios::trunc);
-      out.write(reinterpret_cast<const char*>(&file), sizeof file);
-      out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-      out.write(static_cast<const char*>(bits), image);
-      ok = static_cast<bool>(out);
-    }
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
+    const BITMAPFILEHEADER file = {0x4D42 /* "BM" */, offset + image, 0, 0, offset};
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    out.write(static_cast<const char*>(bits), image);
+    ok = ok && static_cast<bool>(out);
     DeleteObject(bitmap);
   }
   DeleteDC(memory);
@@ -91,9 +74,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string expected_info = argv[1], log_path = argv[2], screenshot = argv[3];
-
-  // The window exists (and FindWindowA sees it) before WM_INITDIALOG has run: it counts as
-  // found once it is shown, which happens after its initialisation.
+  // The window is found before its initialisation has run; it counts once it is shown.
   HWND window = nullptr;
   for (int i = 0; i < 1200 && window == nullptr; ++i) {  // up to two minutes
     window = FindWindowA(nullptr, kCaption);
@@ -106,26 +87,22 @@ int main(int argc, char** argv) {
   GetWindowThreadProcessId(window, &process_id);
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, process_id);
 
-  std::string info = ControlText(GetDlgItem(window, kInfoLine));
+  const std::string info = ControlText(GetDlgItem(window, kInfoLine));
   Check(info == expected_info, "information line reads \"" + info + "\"");
   Check(FileExists(log_path), "log " + log_path + " exists while the window is open");
-
   HWND field = GetDlgItem(window, kMoveKnownField);
   Check(field != nullptr && !IsWindowEnabled(field), "\"Move known files to:\" field disabled");
   SendMessageA(GetDlgItem(window, kMoveKnown), BM_CLICK, 0, 0);
-  Check(IsWindowEnabled(field) != 0, "ticking \"Move known files to:\" enables its field");
+  Check(IsWindowEnabled(field), "ticking \"Move known files to:\" enables its field");
   SendMessageA(GetDlgItem(window, kMoveKnown), BM_CLICK, 0, 0);
   Check(!IsWindowEnabled(field), "unticking it disables the field again");
-
   Sleep(500);  // let the window repaint before the picture is taken
   Check(Screenshot(window, screenshot), "screenshot written to " + screenshot);
 
   PostMessageA(window, WM_CLOSE, 0, 0);
   bool ended = process != nullptr && WaitForSingleObject(process, 60000) == WAIT_OBJECT_0;
-  if (process == nullptr) {
-    for (int i = 0; i < 600 && IsWindow(window); ++i) Sleep(100);
-    ended = !IsWindow(window);
-  }
+  for (int i = 0; process == nullptr && i < 600 && IsWindow(window); ++i) Sleep(100);
+  if (process == nullptr) ended = !IsWindow(window);
   Check(ended, "the program ended after WM_CLOSE");
   if (process != nullptr) CloseHandle(process);
   Check(!FileExists(log_path), "log gone after the close");

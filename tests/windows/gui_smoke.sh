@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The GUI smoke run, inside an X display (xvfb-run) and a fresh WINEPREFIX: lays out a program
-# folder with Cartidex.exe and a datafile of two sets, starts the program, and lets
-# cartidex_gui_smoke find its window, check the information line and the log, take the
-# screenshot and close it with WM_CLOSE.
+# The GUI smoke run, inside an X display (xvfb-run) and a fresh WINEPREFIX: a program folder with
+# Cartidex.exe and a datafile of two sets, the program started, and cartidex_gui_smoke to drive it.
 # Usage: tests/windows/gui_smoke.sh BUILD_DIR SCREENSHOT.bmp
 # WINE names the loader (default `wine`): the x86-64 programs need Wine's 64-bit loader.
 set -euo pipefail
@@ -15,9 +13,7 @@ mkdir -p "$home/datfiles" "$home/tmp"
 printf '#console#;Game Console\r\nSample Set (Rev 2.0).zip:samp.u1:samp.u2;:65536:131072;:1A2B3C4D:00ff00ff\r\nSpace Race.bin;32768;89ABCDEF\r\n' \
   > "$home/datfiles/Example.cxi"
 cp "$build/Cartidex.exe" "$build/cartidex_gui_smoke.exe" "$home/"
-
-# Wine sees the host's root as Z:.
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
+winpath() { printf 'Z:%s' "${1//\//\\}"; }  # Wine sees the host's root as Z:
 
 # The prefix is made first: two programs starting at once in an empty prefix race for it.
 timeout 300 "$wine" wineboot -i </dev/null
@@ -29,7 +25,6 @@ timeout 300 "$wine" cartidex_gui_smoke.exe "2 roms in database" "$(winpath "$hom
   "$(winpath "$home/shot.bmp")" </dev/null || rc=$?
 wait $program || rc=$?
 [ -f "$home/shot.bmp" ] && cp "$home/shot.bmp" "$shot"
-# The log is gone from the host's side too.
 if [ -e "$home/log.txt" ]; then echo "FAILED: log.txt left behind"; rc=1; fi
 timeout 60 wineserver -w || true
 exit $rc

@@ -1,5 +1,4 @@
-// Ends a test program's output with the line "N passed, N failed" that the CI reads, so that a
-// run under Wine is judged like any other test run.
+// Ends a test program's output with the line "N passed, N failed" that the Windows stage adds up.
 #include <gtest/gtest.h>
 
 #include <cstdio>

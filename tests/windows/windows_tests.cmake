@@ -1,27 +1,19 @@
-# Windows-only test programs and checks, run under Wine by scripts/test.d/50-windows.sh.
-
-# Every test program ends with the "N passed, N failed" line.
-target_sources(cartidex_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/summary_listener.cpp)
-target_sources(cartidex_e2e_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/summary_listener.cpp)
-
-# Tests of what only the Win32 platform layer has (short names, file ids, volumes).
+# Windows-only test programs, run under Wine by scripts/test.d/50-windows.sh. Every test program
+# carries the executables' manifest (UTF-8 active code page) and ends with "N passed, N failed".
+target_sources(cartidex_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/summary_listener.cpp
+                                      "${CARTIDEX_MANIFEST_RC}")
+target_sources(cartidex_e2e_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/summary_listener.cpp
+                                          "${CARTIDEX_MANIFEST_RC}")
 file(GLOB WINDOWS_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
 target_sources(cartidex_tests PRIVATE ${WINDOWS_UNIT_TESTS})
 
-# Every Windows test program carries the executables' manifest (UTF-8 active code page).
-target_sources(cartidex_tests PRIVATE "${CARTIDEX_MANIFEST_RC}")
-target_sources(cartidex_e2e_tests PRIVATE "${CARTIDEX_MANIFEST_RC}")
-
-# The resources of the built Cartidex.exe.
 add_executable(cartidex_resource_tests ${CMAKE_CURRENT_LIST_DIR}/resource_check.cpp
                                        ${CMAKE_SOURCE_DIR}/src/qt/dialog_template.cpp
                                        ${CMAKE_CURRENT_LIST_DIR}/summary_listener.cpp
                                        "${CARTIDEX_MANIFEST_RC}")
-target_link_libraries(cartidex_resource_tests PRIVATE cartidex_test_support GTest::gtest_main
-                                                      version)
+target_link_libraries(cartidex_resource_tests PRIVATE cartidex_test_support GTest::gtest_main)
 target_compile_definitions(cartidex_resource_tests PRIVATE
-  CARTIDEX_GUI_EXE="${CARTIDEX_HOST_PATH_PREFIX}$<TARGET_FILE:Cartidex>"
-  CARTIDEX_ICO="${CARTIDEX_HOST_PATH_PREFIX}${CARTIDEX_ICO}")
+  CARTIDEX_GUI_EXE="${CARTIDEX_HOST_PATH_PREFIX}$<TARGET_FILE:Cartidex>")
 add_dependencies(cartidex_resource_tests Cartidex)
 
 # The helper of the GUI smoke run: drives Cartidex.exe from outside.
