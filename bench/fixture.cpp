@@ -70,6 +70,19 @@ void WriteZip(const std::string& path, const std::vector<std::string>& names,
   if (zipClose(zf, nullptr) != ZIP_OK) throw std::runtime_error("cannot close " + path);
 }
 
+// A solid 7z archive of the same members, made by the 7z program from a scratch folder.
+void Write7z(const std::string& path, const std::string& scratch,
+             const std::vector<std::string>& names, const std::vector<std::string>& contents) {
+  fs::create_directories(scratch);
+  std::string command = "cd '" + scratch + "' && 7z a -bd -bso0 -bsp0 -ms=on -mx=1 '" + path + "'";
+  for (size_t i = 0; i < names.size(); ++i) {
+    Write(scratch + "/" + names[i], contents[i]);
+    command += " '" + names[i] + "'";
+  }
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("cannot make " + path);
+  fs::remove_all(scratch);
+}
+
 }  // namespace
 
 Fixture FixtureAt(const std::string& root) {
@@ -79,6 +92,7 @@ Fixture FixtureAt(const std::string& root) {
   f.empty_home = f.root + "/empty-home";
   f.files = f.root + "/files";
   f.archives = f.root + "/archives";
+  f.archives_7z = f.root + "/archives-7z";
   f.datafile = f.home + "/datfiles/bench.cxi";
   return f;
 }
@@ -100,8 +114,8 @@ fs::path BenchFolder() {
 Fixture MakeFixture() {
   Fixture f = FixtureAt(
       (BenchFolder() / ("cartidex-bench-" + std::to_string(std::random_device()()))).string());
-  for (const std::string& d :
-       {f.home + "/datfiles", f.home + "/tmp", f.empty_home + "/datfiles", f.files, f.archives}) {
+  for (const std::string& d : {f.home + "/datfiles", f.home + "/tmp", f.empty_home + "/datfiles",
+                               f.files, f.archives, f.archives_7z}) {
     fs::create_directories(d);
   }
 
@@ -125,6 +139,8 @@ Fixture MakeFixture() {
     }
     text += line + ";" + sizes + ";" + crcs + "\r\n";
     WriteZip(f.archives + "/archive" + std::to_string(a) + ".zip", names, contents);
+    Write7z(f.archives_7z + "/archive" + std::to_string(a) + ".7z", f.root + "/scratch", names,
+            contents);
     roms += kMembersPerArchive;
     ++sets;
   }

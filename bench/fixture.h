@@ -10,9 +10,10 @@ struct Fixture {
   std::string root;  // the temporary folder holding everything
   std::string home;  // program folder with datfiles/ holding the full datafile
   std::string empty_home;
-  std::string datafile;  // path of the full datafile
-  std::string files;     // 20,000 files of 64 KiB
-  std::string archives;  // 200 zip archives of 5 deflated members
+  std::string datafile;     // path of the full datafile
+  std::string files;        // 20,000 files of 64 KiB
+  std::string archives;     // 200 zip archives of 5 deflated members
+  std::string archives_7z;  // the same members in 200 solid 7z archives
 };
 
 inline constexpr int kFileCount = 20000;

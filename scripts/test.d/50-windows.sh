@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows stage of the test command: builds the i686 and x86-64 programs with mingw-w64
-# and runs under Wine the core's unit tests, the end-to-end tests against cartidex-cli.exe and
-# the resource check (both architectures), then the GUI smoke run of Cartidex.exe under Xvfb.
+# and runs under Wine the core's unit tests, the end-to-end tests against cartidex-cli.exe, the
+# resource check and a set in a 7z archive made here (both architectures), then the GUI smoke run
+# of Cartidex.exe under Xvfb.
 # Every Wine run has a timeout, reads no stdin, gets a fresh WINEPREFIX and ends with
 # `wineserver -w`, so no wineserver outlives its run.
 #
@@ -65,12 +66,43 @@ wine_run() {
   echo "   ($label: $((SECONDS - t)) s)"
 }
 
+# sevenz_set ARCH WINE: a set in a solid 7z archive, made here by the 7z program, identified by
+# cartidex-cli.exe under Wine: the log it keeps must report the set found.
+sevenz_set() {
+  local arch=$1 wine=$2 work prefix rc=0 t=$SECONDS
+  work=$(mktemp -d /tmp/cartidex-7z.XXXXXX)
+  mkdir -p "$work/home/datfiles" "$work/in"
+  printf 'first rom of the pair' > "$work/in/a.rom"
+  printf 'second rom of the pair' > "$work/in/b.rom"
+  # A file's CRC-32: the first four bytes of its gzip trailer, read little-endian.
+  crc() { gzip -c "$1" | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' \n' | tr a-f A-F; }
+  printf '#console#;Wine\r\nPair.zip:a.rom:b.rom;:21:22;:%s:%s\r\n' \
+    "$(crc "$work/in/a.rom")" "$(crc "$work/in/b.rom")" > "$work/home/datfiles/pair.cxi"
+  (cd "$work/in" && 7z a -bd -bso0 -bsp0 -ms=on ../pair.7z a.rom b.rom) || rc=1
+  local win="Z:${work//\//\\}"
+  prefix=$(mktemp -d /tmp/cartidex-wine.XXXXXX)
+  WINEPREFIX=$prefix env -u DISPLAY timeout 300 "$wine" "build-windows/$arch/cartidex-cli.exe" \
+    --home "$win\\home" --keep-log "$win\\kept.txt" single "$win\\pair.7z" \
+    </dev/null >/dev/null || rc=1
+  WINEPREFIX=$prefix timeout 60 wineserver -w || WINEPREFIX=$prefix wineserver -k || true
+  rm -rf "$prefix"
+  grep -aq " Found set: Pair.zip" "$work/kept.txt" 2>/dev/null || rc=1
+  rm -rf "$work"
+  if [ $rc -ne 0 ]; then
+    echo "FAILED: $arch 7z set"
+    failures=$((failures + 1))
+  else
+    echo "   $arch: a set in a 7z archive found"
+  fi
+  echo "   ($arch 7z set: $((SECONDS - t)) s)"
+}
+
 for arch in i686 x86_64; do
   dir=build-windows/$arch
   if [ "$arch" = i686 ]; then
     if [ $runs32 -eq 0 ]; then
       echo "i686 runs skipped: this kernel runs no 32-bit programs"
-      skipped=$((skipped + 3))  # unit, end-to-end and resource runs
+      skipped=$((skipped + 4))  # unit, end-to-end, resource and 7z set runs
       continue
     fi
     wine=$wine32
@@ -83,6 +115,8 @@ for arch in i686 x86_64; do
   wine_run "$arch e2e tests" "$wine" "$dir/cartidex_e2e_tests.exe"
   echo "== Windows $arch: resources of Cartidex.exe"
   wine_run "$arch resource check" "$wine" "$dir/cartidex_resource_tests.exe"
+  echo "== Windows $arch: a set in a 7z archive"
+  sevenz_set "$arch" "$wine"
 done
 if [ $runs32 -eq 0 ]; then
   echo "== Windows i686: resources of Cartidex.exe, read by the x86-64 checker"

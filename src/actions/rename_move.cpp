@@ -53,15 +53,21 @@ bool RenameCaseOnly(Env* env, const std::string& from, const std::string& to) {
   return false;
 }
 
-// The name a rename gives, or nothing when the database's name cannot be a file name here.
-bool NewName(const std::string& field_text, bool archive, std::string* name) {
+// The extension an archive keeps through a rename: its own.
+std::string_view ArchiveExtension(std::string_view path) {
+  return path.ends_with(".7z") ? ".7z" : ".zip";
+}
+
+// The name a rename gives, or nothing when the database's name cannot be a file name here. An
+// archive's name takes `archive_extension` (empty for any other file).
+bool NewName(const std::string& field_text, std::string_view archive_extension, std::string* name) {
   *name = field_text;
   if (!IsValidFileName(*name)) return false;
-  if (archive) {
+  if (!archive_extension.empty()) {
     // Only the name's own extension is replaced, never a dot in a folder name.
     size_t dot = name->rfind('.');
     if (dot != std::string::npos) name->resize(dot);
-    *name += ".zip";
+    *name += archive_extension;
   }
   return IsValidFileName(*name);
 }
@@ -73,7 +79,9 @@ bool RenameCurrent(DialogView* view) {
   SessionState& session = Session();
   const std::string old_path = session.current_path;
   std::string name;
-  const bool valid = NewName(view->GetText(kIdNameField), session.archive_mode, &name);
+  const bool valid =
+      NewName(view->GetText(kIdNameField),
+              session.archive_mode ? ArchiveExtension(old_path) : std::string_view(), &name);
   const std::string new_path =
       std::string(FolderOf(old_path)) + (valid ? name : view->GetText(kIdNameField));
 

@@ -11,12 +11,12 @@ namespace cartidex {
 class DialogView;
 
 // Renames the current file, within its folder, to the Name field's text (for an archive, that
-// text cut at its last '.' with ".zip" appended). A name that is empty, "." or "..", or holds a
-// separator or a byte no file name can hold, is refused. Nothing is ever replaced. On success
-// logs "Renamed: OLD To: NEW\r\n", points the current path at NEW and shows the new name in the
-// Filename field; otherwise logs "Rename failed: OLD To: NEW\r\n" and changes nothing. A rename
-// onto the file itself succeeds without change, except that a change of letter case only is
-// carried out. True on success.
+// text cut at its last '.' with the archive's own ".zip" or ".7z" appended). A name that is empty,
+// "." or "..", or holds a separator or a byte no file name can hold, is refused. Nothing is ever
+// replaced. On success logs "Renamed: OLD To: NEW\r\n", points the current path at NEW and shows
+// the new name in the Filename field; otherwise logs "Rename failed: OLD To: NEW\r\n" and changes
+// nothing. A rename onto the file itself succeeds without change, except that a change of letter
+// case only is carried out. True on success.
 bool RenameCurrent(DialogView* view);
 
 // Moves the current file, keeping its name, into the folder that the text of `field_id` expands

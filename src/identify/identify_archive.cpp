@@ -13,6 +13,7 @@
 #include "platform/path.h"
 #include "platform/program_folder.h"
 #include "romdb/rom_database.h"
+#include "zip/sevenz_extractor.h"
 #include "zip/zip_extractor.h"
 
 namespace cartidex {
@@ -49,6 +50,31 @@ std::vector<std::string> TakeExtractedFiles(Env* env, const std::string& tmp,
   return members;
 }
 
+// What extracting an archive into `tmp` gave.
+struct Extraction {
+  bool any_member = false;  // the archive could be read and lists members
+  bool complete = false;    // every member was extracted
+  std::vector<std::string> written;
+};
+
+// Extracts the archive flat into `tmp` with the extractor of its kind.
+template <class Extractor>
+Extraction Extract(const std::string& path, const std::string& tmp) {
+  Extraction done;
+  Extractor archive;
+  archive.Open(path.c_str());
+  archive.SetOutputFolder(tmp);
+  done.any_member = archive.GetFileCount() > 0;
+  if (done.any_member) {
+    // Matches count only for this archive: a slot marked before it must not hide a ROM it lacks.
+    Database().ClearFoundFlags();
+    done.complete = archive.ExtractAll(/*ignore_paths=*/true);
+  }
+  archive.Close();
+  done.written = archive.written_files();
+  return done;
+}
+
 // Ends an archive: the result carries the archive mark, the current path names the archive
 // again, and the found flags that its members set are cleared.
 void FinishArchive(const std::string& path, RomRecord* result) {
@@ -65,8 +91,8 @@ bool IdentifyArchive(const std::string& path, RomRecord* result) {
   session.archive_mode = true;
   Env* env = Env::Default();
   const std::string tmp = TmpFolder();
-  // The zip library opens what it is given and would wait for ever on a pipe: only a regular
-  // file is handed to it.
+  // The archive libraries open what they are given and would wait for ever on a pipe: only a
+  // regular file is handed to them.
   FileInfo info;
   if (env->GetFileInfo(path, /*follow_links=*/true, &info).ok() && info.type != EntryType::kFile) {
     LogFailure(FailureLine::kCannotRead, path);
@@ -80,21 +106,15 @@ bool IdentifyArchive(const std::string& path, RomRecord* result) {
     return false;
   }
 
-  ZipExtractor zip;
-  zip.Open(path.c_str());
-  zip.SetOutputFolder(tmp);
-  if (zip.GetFileCount() == 0) {
-    zip.Close();
+  const Extraction extraction = path.ends_with(".7z") ? Extract<SevenZipExtractor>(path, tmp)
+                                                      : Extract<ZipExtractor>(path, tmp);
+  if (!extraction.any_member) {
     WriteLog("No file in: " + path + "\r\n\r\n");
     return true;
   }
-  // Matches count only for this archive: a slot marked before it must not hide a ROM it lacks.
-  Database().ClearFoundFlags();
-  const bool extracted = zip.ExtractAll(/*ignore_paths=*/true);
-  zip.Close();
 
-  const std::vector<std::string> members = TakeExtractedFiles(env, tmp, zip.written_files());
-  if (!extracted) {
+  const std::vector<std::string> members = TakeExtractedFiles(env, tmp, extraction.written);
+  if (!extraction.complete) {
     // Partial members are never identified: a full disk must not turn a complete archive into
     // an unknown one.
     LogFailure(FailureLine::kCannotExtract, path);

@@ -1,5 +1,5 @@
-// A ".zip" archive identified as a whole: as the largest set of the database that its members
-// complete.
+// A ".zip" or ".7z" archive identified as a whole: as the largest set of the database that its
+// members complete.
 #ifndef CARTIDEX_IDENTIFY_IDENTIFY_ARCHIVE_H_
 #define CARTIDEX_IDENTIFY_IDENTIFY_ARCHIVE_H_
 

@@ -20,9 +20,9 @@ namespace cartidex {
 
 namespace {
 
-// Only the exact lower-case extension makes an archive; "GAME.ZIP" is a plain file.
+// Only the exact lower-case extensions make an archive; "GAME.ZIP" is a plain file.
 bool IsArchivePath(const std::string& path) {
-  return path.ends_with(".zip");
+  return path.ends_with(".zip") || path.ends_with(".7z");
 }
 
 // Marks one matching entry found and, in an archive, counts it for its set. A slot already

@@ -1,4 +1,4 @@
-// Identification of one file by its CRC-32 and size, and of a ".zip" archive as a set.
+// Identification of one file by its CRC-32 and size, and of an archive as a set.
 #ifndef CARTIDEX_IDENTIFY_IDENTIFY_FILE_H_
 #define CARTIDEX_IDENTIFY_IDENTIFY_FILE_H_
 
@@ -12,7 +12,7 @@ namespace cartidex {
 class DialogView;
 
 // Identifies `path` into *result and logs its lines: as an archive when the path ends in the
-// exact lower-case ".zip", else as a plain file. False when the file cannot be identified at all
+// exact lower-case ".zip" or ".7z", else as a plain file. False when it cannot be identified at all
 // (an empty or unreadable file, or an archive that cannot be extracted or has such a member);
 // true otherwise, whether or not a match was found.
 bool IdentifyFile(const std::string& path, RomRecord* result);

@@ -29,7 +29,7 @@ struct SessionState {
   std::vector<std::string> extracted_files;
   // The file the last identification concerns; rename and move act on it and follow the file.
   std::string current_path;
-  // True while the identification in progress, or the last one, is that of a ".zip" archive.
+  // True while the identification in progress, or the last one, is that of an archive.
   bool archive_mode = false;
   // System of the first matching entry of the last file that matched.
   std::string current_system;
