@@ -3,6 +3,8 @@
 // after its rename.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,12 +17,14 @@
 namespace cartidex::test {
 namespace {
 
-std::string HexDigest(HashKind kind, const std::string& data) {
+// The digest in hexadecimal digits, upper case as ClrMamePro DATs write it, or lower case.
+std::string HexDigest(HashKind kind, const std::string& data, bool lower = false) {
   Hasher hasher(kind);
   Digest digest;
   EXPECT_TRUE(hasher.Update(data.data(), data.size()) && hasher.Finish(&digest));
   std::string text;
   for (uint8_t byte : digest.view()) text += FormatHex8(byte).substr(6);
+  if (lower) std::transform(text.begin(), text.end(), text.begin(), ::tolower);
   return text;
 }
 
@@ -80,7 +84,7 @@ TEST(CliHeaderHashTest, HeadersFirstByWholeContentsAndDigestsRefuseCollisions) {
             "<datafile><header><name>Md5 Only</name></header><game name=\"Md5 Game\"><rom "
             "name=\"Md5 Game.bin\" size=\"" +
                 std::to_string(kMd5Good.size()) + "\" crc=\"" + FormatHex8(Crc32(kMd5Good)) +
-                "\" md5=\"" + HexDigest(HashKind::kMd5, kMd5Good) + "\"/></game></datafile>");
+                "\" md5=\"" + HexDigest(HashKind::kMd5, kMd5Good, true) + "\"/></game></datafile>");
   const std::string a78 = k7800 + k7800Body, lnx = kLynx + kLynxBody;
   const std::string member = home.Path("tmp/");
   const std::vector<Case> cases = {

@@ -82,15 +82,17 @@ TEST(CxiReaderTest, LinesBeyondACapacityAreRefusedWholeAndNamed) {
                                    "F.bin;" + std::string(260, '1') + ";1\r\n" +           // 4
                                    "#console#;" + std::string(128, 's') + "\r\n" +         // 5
                                    SetLine("x." + std::string(258, 'e'), 1, 2) + "\r\n" +  // 6
-                                   SetLine("Most", 128, 129) + "\r\n");                    // 7
+                                   SetLine("Most", 128, 129) + "\r\n" +                    // 7
+                                   "Crcs:a:b;:1:2;:1\r\n");                                // 8
   EXPECT_TRUE(parsed.starts_with("[Most.zip r0@Sys=1/00000001")) << parsed.substr(0, 30);
   EXPECT_TRUE(
       parsed.ends_with(" r127@Sys=128/00000128]"
                        " ! Line 2 skipped: too many roms\r\n"
                        " ! Line 3 skipped: missing fields\r\n"
-                       " ! Line 4 skipped: text too long\r\n"     // a field over 259 bytes
-                       " ! Line 5 skipped: text too long\r\n"     // the system: "Sys" stays
-                       " ! Line 6 skipped: text too long\r\n"));  // the set's field
+                       " ! Line 4 skipped: text too long\r\n"  // a field over 259 bytes
+                       " ! Line 5 skipped: text too long\r\n"  // the system: "Sys" stays
+                       " ! Line 6 skipped: text too long\r\n"  // the set's field
+                       " ! Line 8 skipped: missing fields\r\n"));
 }
 
 const char kLogiqx[] =
