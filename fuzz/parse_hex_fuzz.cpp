@@ -1,9 +1,5 @@
 // ParseHex against its rule computed another way: digits and letters count 0-35, other bytes 0,
 // the byte at position i of L weighs 16^(L-1-i), modulo 2^32. The eight digits shown read back.
-#include <cstddef>
-#include <cstdint>
-#include <string_view>
-
 #include "fuzz_support.h"
 #include "identify/number_text.h"
 #include "romdb/parse_hex.h"
@@ -18,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                   : 0;
     want += digit << (4 * (size - 1 - i));
   }
-  const uint32_t value = cartidex::ParseHex({reinterpret_cast<const char*>(data), size});
+  const uint32_t value = cartidex::ParseHex(cartidex::fuzz::Text(data, size));
   cartidex::fuzz::Check(value == want, "ParseHex differs from the rule");
   cartidex::fuzz::Check(cartidex::ParseHex(cartidex::FormatHex8(value)) == value,
                         "the shown CRC-32 does not read back");

@@ -1,11 +1,17 @@
 // The main window over a temporary home folder, driven with Qt Test's clicks and keys: every
-// command reaches the core.
+// command reaches the core. On a real X server, its size and texts against the template.
 #include "qt/main_window.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetricsF>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -17,12 +23,11 @@
 #include "app/help_text.h"
 #include "app/startup.h"
 #include "identify/session_state.h"
+#include "qt/dialog_template.h"
 #include "support/test_util.h"
 
 namespace cartidex::test {
 namespace {
-
-const char kTwoSetsLine[] = "2 roms in database";
 
 // Hands the next modal box to `inspect` once it is shown, then closes it.
 void OnNextModal(std::function<void(QWidget*)> inspect) {
@@ -53,8 +58,7 @@ class MainWindowTest : public testing::Test {
   void Click(int id) { QTest::mouseClick(window_->Control(id), Qt::LeftButton); }
   std::string Text(int id) { return window_->GetText(id); }
   bool Enabled(int id) { return window_->Control(id)->isEnabled(); }
-  // Whether each of the two target fields (with its Browse button) is enabled.
-  std::vector<bool> Targets() {
+  std::vector<bool> Targets() {  // the two target fields and their Browse buttons
     return {Enabled(kIdMoveKnownField), Enabled(kIdMoveKnownBrowse), Enabled(kIdMoveUnknownField),
             Enabled(kIdMoveUnknownBrowse)};
   }
@@ -72,7 +76,6 @@ TEST_F(MainWindowTest, OpensFixedAndEveryCommandReachesTheCore) {
   EXPECT_EQ(Targets(), std::vector<bool>(4, false));
   answers_ = {home_.Path("gone.bin"), std::nullopt, home_.Path("roms"), "/known",
               home_.Path("lists")};
-  // A file that cannot be read shows "Error"; a cancel leaves the fields as they are.
   Click(kIdSingleRom);
   Click(kIdSingleRom);
   for (int id : {kIdFilenameField, kIdSystemField, kIdSizeField}) EXPECT_EQ(Text(id), "Error");
@@ -80,14 +83,13 @@ TEST_F(MainWindowTest, OpensFixedAndEveryCommandReachesTheCore) {
   Click(kIdSubdirs);
   Click(kIdDirectory);
   EXPECT_EQ(Text(kIdSizeField), "Several");
-  EXPECT_EQ(Text(kIdInfoLine), kTwoSetsLine);  // the walk's count gives way to the refresh
-  // A move box enables its field and Browse; Browse and typing leave the box as it is.
+  EXPECT_EQ(Text(kIdInfoLine), "2 roms in database");  // the walk's count gives way to the refresh
   Click(kIdMoveKnown);
   EXPECT_EQ(Targets(), (std::vector<bool>{true, true, false, false}));
   Click(kIdMoveKnownBrowse);
   window_->SetText(kIdInfoLine, "stale");
   QTest::keyClick(window_->Control(kIdMoveKnownField), Qt::Key_A);  // an edit notification
-  EXPECT_EQ(Text(kIdInfoLine), kTwoSetsLine);
+  EXPECT_EQ(Text(kIdInfoLine), "2 roms in database");
   Click(kIdMoveKnown);
   EXPECT_EQ(Targets(), std::vector<bool>(4, false));
   EXPECT_EQ(Text(kIdMoveKnownField), "a/known");
@@ -100,8 +102,7 @@ TEST_F(MainWindowTest, OpensFixedAndEveryCommandReachesTheCore) {
   EXPECT_EQ(Text(kIdInfoLine), "3 roms in database");
   window_->SetText(kIdInfoLine, "stale");
   QTest::keyClick(window_.get(), Qt::Key_Escape);  // the refresh only; the window stays
-  EXPECT_EQ(Text(kIdInfoLine), "3 roms in database");
-  EXPECT_TRUE(window_->isVisible());
+  EXPECT_TRUE(window_->isVisible() && Text(kIdInfoLine) == "3 roms in database");
   QString help;
   OnNextModal([&](QWidget* box) {
     EXPECT_EQ(box->parentWidget(), window_.get());
@@ -127,7 +128,6 @@ TEST_F(MainWindowTest, CommandsDoNotNestAndCloseWaitsForTheRunningOne) {
     Click(kIdHelp);
     QApplication::processEvents();
     EXPECT_FALSE(box_shown);
-    // The close box during the walk waits for its end.
     EXPECT_TRUE(window_->KeepAlive());
     EXPECT_FALSE(window_->close());
     EXPECT_TRUE(window_->isVisible());
@@ -139,6 +139,47 @@ TEST_F(MainWindowTest, CommandsDoNotNestAndCloseWaitsForTheRunningOne) {
   EXPECT_EQ(asked_, std::vector<QString>{"Choose the path"});
   EXPECT_FALSE(window_->isVisible());
   EXPECT_FALSE(Exists(home_.Path("tmp/a.u1")));
+}
+
+// Its size is the template's dialog units measured with the dialog font, every control lies
+// inside it and shows its whole text, and a screenshot is saved for the README.
+TEST(WindowOnScreenTest, SizeMatchesTheDialogUnitsAndTextsFit) {
+  if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server (xvfb-run)";
+  TestHome home;
+  home.AddDatafile("Demo.cxi", ReadFile(CARTIDEX_DEMO_DATFILE));
+  Startup(home.path());
+  {
+    MainWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // A dialog unit worked out anew from the font the window shows.
+    const QFontMetricsF metrics(window.font());
+    const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    const double width = kTemplateWidth * metrics.horizontalAdvance(letters) / letters.size() / 4;
+    const double height = kTemplateHeight * metrics.height() / 8;
+    EXPECT_NEAR(window.width(), width, width * 0.10);
+    EXPECT_NEAR(window.height(), height, height * 0.10);
+    for (QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      const QString text = control->property("text").toString();
+      EXPECT_TRUE(window.rect().contains(control->geometry())) << text.toStdString();
+      int needed = control->sizeHint().width();
+      if (qobject_cast<QPushButton*>(control) != nullptr) {
+        // The style's minimum button width is no text; the text and its margins must fit.
+        needed = control->fontMetrics().horizontalAdvance(text) +
+                 2 * control->style()->pixelMetric(QStyle::PM_ButtonMargin);
+      } else if (qobject_cast<QAbstractButton*>(control) == nullptr &&
+                 qobject_cast<QLabel*>(control) == nullptr) {
+        continue;
+      }
+      EXPECT_LE(needed, control->width()) << text.toStdString();
+    }
+    const QByteArray path = qgetenv("CARTIDEX_SCREENSHOT");
+    if (!path.isEmpty()) {
+      QApplication::processEvents();
+      EXPECT_TRUE(window.screen()->grabWindow(window.winId()).save(path, "PNG"));
+    }
+  }
+  Shutdown();
 }
 
 }  // namespace

@@ -1,13 +1,18 @@
+#include "fuzz_support.h"
+
 #include <stdlib.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <utility>
 
-#include "fuzz_support.h"
 #include "platform/env.h"
 #include "platform/program_folder.h"
+#include "romdb/rom_database.h"
+#include "romdb/set_limits.h"
 
 namespace cartidex::fuzz {
 namespace {
@@ -29,8 +34,8 @@ bool Inside(const std::string& path, const std::string& folder) {
          (path.substr(folder.size()) + "/").find("/../") == std::string::npos;
 }
 
-// Makes the sandbox folder and removes it at exit. Reads pass through to the real Env; every
-// change goes through Writable, which stops the process when it leaves the sandbox or the fence.
+// Reads pass through to the real Env; every change goes through Writable, which stops the
+// process when it leaves the sandbox or the fence.
 class SandboxEnv : public Env {
  public:
   SandboxEnv() {
@@ -125,6 +130,60 @@ std::string TakeLog() {
 void Fail(std::string_view what) {
   std::fprintf(stderr, "fuzz check failed: %.*s\n", static_cast<int>(what.size()), what.data());
   std::abort();
+}
+
+void CheckDatabase(const RomDatabase& db) {
+  Check(db.GetRomCount() <= kMaxRoms && db.GetSetCount() <= kMaxSets, "over a capacity");
+  uint32_t roms_in_sets = 0;
+  for (uint32_t s = 0; s < db.GetSetCount(); ++s) {
+    const SetRecord set = db.GetSet(s);
+    Check(set.rom_count() <= kMaxRomsPerSet && set.archive_name.size() <= kMaxText &&
+              set.archive_name.ends_with(".zip"),
+          "a set over 128 ROMs or with a bad archive name");
+    for (int32_t slot = 0; slot < set.rom_count(); ++slot) {
+      const auto r = static_cast<uint32_t>(set.rom_indices[static_cast<size_t>(slot)]);
+      Check(r < db.GetRomCount(), "ROM index out of range");
+      const RomRecord rom = db.GetRom(r);
+      Check(rom.set_index == static_cast<int32_t>(s) && rom.slot == slot,
+            "ROM does not point back at its set and slot");
+      Check(db.RomName(r).size() <= kMaxText && rom.system.size() <= kMaxText,
+            "ROM name or system over 127 bytes");
+    }
+    roms_in_sets += static_cast<uint32_t>(set.rom_count());
+  }
+  // With the links back, every ROM was seen above: none is left without a set.
+  Check(roms_in_sets == db.GetRomCount(), "ROMs left without a set");
+  if (db.GetRomCount() > 0) {  // a search for the last ROM goes all the way round
+    const RomRecord last = db.GetRom(db.GetRomCount() - 1);
+    bool found = false;
+    uint32_t index = 0;
+    const RomRecord hit = db.FindRom(last.crc, last.size, &found, &index);
+    Check(found && hit.crc == last.crc && hit.size == last.size, "a loaded ROM is not found");
+  }
+}
+
+size_t CheckRefusalLog(std::string_view log, bool rising) {
+  const std::string_view reasons[] = {kTooManyRoms,  kMissingFields, kTextTooLong,
+                                      kRomTableFull, kSetTableFull,  kBadNumber};
+  uint64_t previous = 0;
+  size_t lines = 0;
+  for (; !log.empty(); ++lines) {
+    Check(log.starts_with(" ! Line "), "malformed log line");
+    uint64_t number = 0;
+    const char* end = log.data() + log.size();
+    const auto [after, error] = std::from_chars(log.data() + 8, end, number);
+    const std::string_view rest(after, static_cast<size_t>(end - after));
+    const size_t eol = rest.find("\r\n");
+    Check(error == std::errc() && number > 0 && rest.starts_with(" skipped: ") &&
+              eol != std::string_view::npos,
+          "malformed refusal line");
+    Check(std::ranges::find(reasons, rest.substr(10, eol - 10)) != std::end(reasons),
+          "unknown refusal reason");
+    Check(!rising || number > previous, "line numbers out of order");
+    previous = number;
+    log = rest.substr(eol + 2);
+  }
+  return lines;
 }
 
 }  // namespace cartidex::fuzz
