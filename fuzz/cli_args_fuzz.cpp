@@ -10,15 +10,13 @@
 #include "platform/env.h"
 #include "platform/path.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace cartidex;
-  fuzz::EnterSandbox();
-  const std::string& start = fuzz::SandboxPath();
+void cartidex::fuzz::FuzzOne(std::string_view input) {
+  const std::string& start = SandboxPath();
   static const bool prepared = WriteWholeFile(Env::Default(), start + "/rom.bin", "r").ok() &&
                                Env::Default()->CreateFolder(start + "/roms").ok();
-  fuzz::Check(prepared, "cannot prepare the start directory");
+  Check(prepared, "cannot prepare the start directory");
   std::vector<std::string> args(1);
-  for (char c : fuzz::Text(data, size)) {
+  for (char c : input) {
     if (c == '\0') {
       args.emplace_back();
     } else {
@@ -29,21 +27,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   CliPlan plan;
   std::string error;
-  if (!ParseCliArgs(args, start, &plan, &error)) {
-    fuzz::Check(!error.empty(), "a refusal without its reason");
-    return 0;
-  }
-  fuzz::Check(plan.actions.size() <= args.size(), "more actions than words");
-  fuzz::Check(plan.home.empty() || IsAbsolutePath(plan.home), "--home not made absolute");
-  fuzz::Check(plan.keep_log.empty() || IsAbsolutePath(plan.keep_log), "--keep-log not absolute");
+  if (!ParseCliArgs(args, start, &plan, &error))
+    return Check(!error.empty(), "a refusal, no reason");
+  Check(plan.actions.size() <= args.size(), "more actions than words");
+  Check(plan.home.empty() || IsAbsolutePath(plan.home), "--home not made absolute");
+  Check(plan.keep_log.empty() || IsAbsolutePath(plan.keep_log), "--keep-log not absolute");
   for (const CliAction& a : plan.actions) {
     if (a.kind != CliAction::Kind::kPress) continue;
     const bool opens = a.id == kIdSingleRom || a.id == kIdDirectory || a.id == kIdGenerate;
-    fuzz::Check(opens ? IsAbsolutePath(a.text) : a.text.empty(), "a button with a stray path");
+    Check(opens ? IsAbsolutePath(a.text) : a.text.empty(), "a button with a stray path");
     const FileKind kind = Env::Default()->GetKind(a.text);
-    fuzz::Check((a.id != kIdSingleRom || kind == FileKind::kFile) &&
-                    (a.id != kIdDirectory || kind == FileKind::kFolder),
-                "a path that its button cannot open");
+    Check((a.id != kIdSingleRom || kind == FileKind::kFile) &&
+              (a.id != kIdDirectory || kind == FileKind::kFolder),
+          "a path that its button cannot open");
   }
-  return 0;
 }

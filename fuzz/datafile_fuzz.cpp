@@ -3,13 +3,10 @@
 #include "romdb/datafile_loader.h"
 #include "romdb/rom_database.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace cartidex;
-  fuzz::EnterSandbox();
-  fuzz::TakeLog();
+void cartidex::fuzz::FuzzOne(std::string_view input) {
+  TakeLog();
   RomDatabase db;
-  ParseOwnDatafile(fuzz::Text(data, size), &db);
-  fuzz::CheckRefusalLog(fuzz::TakeLog(), /*rising=*/true);
-  fuzz::CheckDatabase(db);
-  return 0;
+  ParseOwnDatafile(input, &db);
+  CheckRefusalLog(TakeLog(), /*rising=*/true);
+  CheckDatabase(db);
 }

@@ -36,22 +36,19 @@ bool Inside(const std::string& path, const std::string& folder) {
 
 // Reads pass through to the real Env; every change goes through Writable, which stops the
 // process when it leaves the sandbox or the fence.
-class SandboxEnv : public Env {
- public:
+struct SandboxEnv : Env {
   SandboxEnv() {
-    root_ = (std::filesystem::temp_directory_path() / "cartidex-fuzz-XXXXXX").string();
-    if (::mkdtemp(root_.data()) == nullptr) Fail("cannot make the sandbox folder");
+    root = (std::filesystem::temp_directory_path() / "cartidex-fuzz-XXXXXX").string();
+    if (::mkdtemp(root.data()) == nullptr) Fail("cannot make the sandbox folder");
   }
   ~SandboxEnv() override {
     Env::SetDefault(nullptr);
     std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
+    std::filesystem::remove_all(root, ec);
   }
-  const std::string& root() const { return root_; }
-  void SetFence(std::string folder) { fence_ = std::move(folder); }
 
   Status OpenForRead(const std::string& p, std::unique_ptr<ReadableFile>* f) override {
-    return real_->OpenForRead(p, f);
+    return real->OpenForRead(p, f);
   }
   Status OpenForWrite(const std::string& p, WriteMode mode,
                       std::unique_ptr<WritableFile>* f) override {
@@ -61,66 +58,63 @@ class SandboxEnv : public Env {
   }
   Status CreateFolder(const std::string& p) override { return Writable(p)->CreateFolder(p); }
   Status DeleteFile(const std::string& p) override { return Writable(p)->DeleteFile(p); }
-  FileKind GetKind(const std::string& p) override { return real_->GetKind(p); }
+  FileKind GetKind(const std::string& p) override { return real->GetKind(p); }
   Status ListFolder(const std::string& p, std::string_view pattern,
                     std::vector<DirEntry>* entries) override {
-    return real_->ListFolder(p, pattern, entries);
+    return real->ListFolder(p, pattern, entries);
   }
-  std::string ExecutablePath() override { return root_ + "/cartidex"; }
+  std::string ExecutablePath() override { return root + "/cartidex"; }
   Status SetCurrentDirectory(const std::string& p) override {
     return Writable(p)->SetCurrentDirectory(p);
   }
-  std::string GetCurrentDirectory() override { return real_->GetCurrentDirectory(); }
+  std::string GetCurrentDirectory() override { return real->GetCurrentDirectory(); }
   Status MoveFile(const std::string& from, const std::string& to) override {
     Writable(to);
     return Writable(from)->MoveFile(from, to);
   }
-  Status GetFileId(const std::string& p, FileId* id) override { return real_->GetFileId(p, id); }
+  Status GetFileId(const std::string& p, FileId* id) override { return real->GetFileId(p, id); }
   Status GetFileInfo(const std::string& p, bool follow, FileInfo* info) override {
-    return real_->GetFileInfo(p, follow, info);
+    return real->GetFileInfo(p, follow, info);
   }
   Status GetRealPath(const std::string& p, std::string* r) override {
-    return real_->GetRealPath(p, r);
+    return real->GetRealPath(p, r);
   }
   Status LockFolder(const std::string& p, std::unique_ptr<FolderLock>* lock) override {
-    return real_->LockFolder(p, lock);
+    return real->LockFolder(p, lock);
   }
   Status SetFileTimesFromDos(const std::string& p, uint32_t dos) override {
     return Writable(p)->SetFileTimesFromDos(p, dos);
   }
-
- private:
   Env* Writable(const std::string& path) const {
-    if (!Inside(path, root_) || (!fence_.empty() && !Inside(path, fence_))) {
+    if (!Inside(path, root) || (!fence.empty() && !Inside(path, fence))) {
       Fail("a change outside the sandbox or its fence: " + path);
     }
-    return real_;
+    return real;
   }
 
-  std::string root_;
-  std::string fence_;
-  Env* real_ = RealEnv();
+  std::string root, fence;
+  Env* real = RealEnv();
 };
 
-SandboxEnv& TheSandbox() {
-  static SandboxEnv sandbox;
-  return sandbox;
+SandboxEnv* sandbox = nullptr;  // made by the first EnterSandbox
+
+// Makes the sandbox folder (once; removed at exit), names it the program folder, installs its Env.
+void EnterSandbox() {
+  static SandboxEnv env;
+  sandbox = &env;
+  Env::SetDefault(sandbox);
+  if (ProgramFolder() != sandbox->root) SetProgramFolder(sandbox->root);
 }
 
 }  // namespace
 
-void EnterSandbox() {
-  Env::SetDefault(&TheSandbox());
-  if (ProgramFolder() != TheSandbox().root()) SetProgramFolder(TheSandbox().root());
-}
-
 const std::string& SandboxPath() {
-  return TheSandbox().root();
+  return sandbox->root;
 }
 
 void SetFence(std::string folder) {
   while (folder.ends_with('/')) folder.pop_back();
-  TheSandbox().SetFence(std::move(folder));
+  sandbox->fence = std::move(folder);
 }
 
 std::string TakeLog() {
@@ -144,10 +138,9 @@ void CheckDatabase(const RomDatabase& db) {
       const auto r = static_cast<uint32_t>(set.rom_indices[static_cast<size_t>(slot)]);
       Check(r < db.GetRomCount(), "ROM index out of range");
       const RomRecord rom = db.GetRom(r);
-      Check(rom.set_index == static_cast<int32_t>(s) && rom.slot == slot,
-            "ROM does not point back at its set and slot");
-      Check(db.RomName(r).size() <= kMaxText && rom.system.size() <= kMaxText,
-            "ROM name or system over 127 bytes");
+      Check(rom.set_index == static_cast<int32_t>(s) && rom.slot == slot &&
+                db.RomName(r).size() <= kMaxText && rom.system.size() <= kMaxText,
+            "ROM not linked back to its set and slot, or a text over 127 bytes");
     }
     roms_in_sets += static_cast<uint32_t>(set.rom_count());
   }
@@ -187,3 +180,9 @@ size_t CheckRefusalLog(std::string_view log, bool rising) {
 }
 
 }  // namespace cartidex::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  cartidex::fuzz::EnterSandbox();
+  cartidex::fuzz::FuzzOne({reinterpret_cast<const char*>(data), size});
+  return 0;
+}

@@ -1,10 +1,10 @@
-// What every fuzz target shares: a sandbox in which real code runs on arbitrary input without
-// touching the real disk, and checks that stop the process so that libFuzzer keeps the input.
+// What every fuzz target shares: the entry point, which runs the target's FuzzOne in a sandbox
+// where real code meets arbitrary input without touching the real disk, and checks that stop the
+// process so that libFuzzer keeps the input.
 #ifndef CARTIDEX_FUZZ_FUZZ_SUPPORT_H_
 #define CARTIDEX_FUZZ_FUZZ_SUPPORT_H_
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,9 +14,11 @@ class RomDatabase;
 
 namespace cartidex::fuzz {
 
-// Makes the sandbox folder (once; removed at exit), names it the program folder and installs an
-// Env that keeps the log in memory and stops the process on any change outside the folder.
-void EnterSandbox();
+// Defined by each target: one input.
+void FuzzOne(std::string_view input);
+
+// The sandbox folder, which is the program folder. Its Env keeps the log in memory and stops the
+// process on any change outside the folder.
 const std::string& SandboxPath();
 // Until the next call, changes are allowed only inside `folder` ("" lifts the fence).
 void SetFence(std::string folder);
@@ -26,9 +28,6 @@ std::string TakeLog();
 [[noreturn]] void Fail(std::string_view what);
 inline void Check(bool condition, std::string_view what) {
   if (!condition) Fail(what);
-}
-inline std::string_view Text(const uint8_t* data, size_t size) {
-  return {reinterpret_cast<const char*>(data), size};
 }
 
 // Capacities kept, every ROM linked back to its set and slot, and the last ROM found by lookup.

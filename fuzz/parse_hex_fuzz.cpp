@@ -4,19 +4,17 @@
 #include "identify/number_text.h"
 #include "romdb/parse_hex.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void cartidex::fuzz::FuzzOne(std::string_view input) {
   uint32_t want = 0;
-  for (size_t i = size > 8 ? size - 8 : 0; i < size; ++i) {
-    const unsigned char c = data[i];
+  for (size_t i = input.size() > 8 ? input.size() - 8 : 0; i < input.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(input[i]);
     const uint32_t digit = c >= '0' && c <= '9'   ? c - '0'
                            : c >= 'A' && c <= 'Z' ? c - 'A' + 10u
                            : c >= 'a' && c <= 'z' ? c - 'a' + 10u
                                                   : 0;
-    want += digit << (4 * (size - 1 - i));
+    want += digit << (4 * (input.size() - 1 - i));
   }
-  const uint32_t value = cartidex::ParseHex(cartidex::fuzz::Text(data, size));
-  cartidex::fuzz::Check(value == want, "ParseHex differs from the rule");
-  cartidex::fuzz::Check(cartidex::ParseHex(cartidex::FormatHex8(value)) == value,
-                        "the shown CRC-32 does not read back");
-  return 0;
+  const uint32_t value = ParseHex(input);
+  Check(value == want, "ParseHex differs from the rule");
+  Check(ParseHex(FormatHex8(value)) == value, "the shown CRC-32 does not read back");
 }

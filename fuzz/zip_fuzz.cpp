@@ -18,34 +18,31 @@
 #include "romdb/rom_database.h"
 #include "zip/zip_extractor.h"
 
+namespace cartidex::fuzz {
 namespace {
 
 namespace fs = std::filesystem;
-using cartidex::fuzz::Check;
 
 // The database holds the seeds' set; "next.bin" is the file identified after each archive.
 struct World {
   World() {
-    cartidex::ParseOwnDatafile(
-        "Sample Set (Rev 2.0).zip:samp.u1:samp.u2;:22:38;:C8B896B1:30301aa3\r\n",
-        &cartidex::Database());
+    ParseOwnDatafile("Sample Set (Rev 2.0).zip:samp.u1:samp.u2;:22:38;:C8B896B1:30301aa3\r\n",
+                     &Database());
     fs::create_directories(tmp);
     std::ofstream(plain) << "next";
   }
-  std::string tmp = cartidex::TmpFolder(), root = cartidex::fuzz::SandboxPath(),
-              plain = root + "/next.bin", archive = root + "/in.zip", kept = root + "/kept";
+  std::string tmp = TmpFolder(), plain = SandboxPath() + "/next.bin",
+              archive = SandboxPath() + "/in.zip", kept = SandboxPath() + "/kept";
 };
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace cartidex;
-  fuzz::EnterSandbox();
+void FuzzOne(std::string_view input) {
   static World world;
-  Check(WriteWholeFile(Env::Default(), world.archive, fuzz::Text(data, size)).ok(), "cannot write");
+  Check(WriteWholeFile(Env::Default(), world.archive, input).ok(), "cannot write in.zip");
   HeadlessView view;
   RomRecord result;
-  fuzz::SetFence(world.tmp);
+  SetFence(world.tmp);
   if (IdentifyAndShow(&view, world.archive, &result)) {
     Check(result.name == "Sample Set (Rev 2.0).zip" && result.crc == kArchiveMark,
           "an archive identified as no set");
@@ -61,10 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(Session().extracted_files.empty() && fs::is_empty(world.tmp),
         "tmp not empty after the next identification");
   fs::create_directory(world.kept);
-  fuzz::SetFence(world.kept);
+  SetFence(world.kept);
   ZipExtractor(world.archive.c_str()).ExtractAllTo(world.kept.c_str(), /*ignore_paths=*/false);
-  fuzz::SetFence("");
+  SetFence("");
   fs::remove_all(world.kept);
-  fuzz::TakeLog();
-  return 0;
+  TakeLog();
 }
+
+}  // namespace cartidex::fuzz

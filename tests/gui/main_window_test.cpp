@@ -141,45 +141,33 @@ TEST_F(MainWindowTest, CommandsDoNotNestAndCloseWaitsForTheRunningOne) {
   EXPECT_FALSE(Exists(home_.Path("tmp/a.u1")));
 }
 
-// Its size is the template's dialog units measured with the dialog font, every control lies
-// inside it and shows its whole text, and a screenshot is saved for the README.
-TEST(WindowOnScreenTest, SizeMatchesTheDialogUnitsAndTextsFit) {
+// On a real X server its size is the template's dialog units measured with the dialog font, every
+// control lies inside it and shows its whole text, and a screenshot is saved for the README.
+TEST_F(MainWindowTest, OnScreenSizeMatchesTheDialogUnitsAndTextsFit) {
   if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server (xvfb-run)";
-  TestHome home;
-  home.AddDatafile("Demo.cxi", ReadFile(CARTIDEX_DEMO_DATFILE));
-  Startup(home.path());
-  {
-    MainWindow window;
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    // A dialog unit worked out anew from the font the window shows.
-    const QFontMetricsF metrics(window.font());
-    const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    const double width = kTemplateWidth * metrics.horizontalAdvance(letters) / letters.size() / 4;
-    const double height = kTemplateHeight * metrics.height() / 8;
-    EXPECT_NEAR(window.width(), width, width * 0.10);
-    EXPECT_NEAR(window.height(), height, height * 0.10);
-    for (QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-      const QString text = control->property("text").toString();
-      EXPECT_TRUE(window.rect().contains(control->geometry())) << text.toStdString();
-      int needed = control->sizeHint().width();
-      if (qobject_cast<QPushButton*>(control) != nullptr) {
-        // The style's minimum button width is no text; the text and its margins must fit.
-        needed = control->fontMetrics().horizontalAdvance(text) +
-                 2 * control->style()->pixelMetric(QStyle::PM_ButtonMargin);
-      } else if (qobject_cast<QAbstractButton*>(control) == nullptr &&
-                 qobject_cast<QLabel*>(control) == nullptr) {
-        continue;
-      }
-      EXPECT_LE(needed, control->width()) << text.toStdString();
+  const QFontMetricsF metrics(window_->font());
+  const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  const double width = kTemplateWidth * metrics.horizontalAdvance(letters) / letters.size() / 4;
+  const double height = kTemplateHeight * metrics.height() / 8;
+  EXPECT_NEAR(window_->width(), width, width * 0.10);
+  EXPECT_NEAR(window_->height(), height, height * 0.10);
+  for (QWidget* control : window_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    const QString text = control->property("text").toString();
+    EXPECT_TRUE(window_->rect().contains(control->geometry())) << text.toStdString();
+    int needed = control->sizeHint().width();
+    if (qobject_cast<QPushButton*>(control) != nullptr) {
+      // The style's minimum button width is no text; the text and its margins must fit.
+      needed = control->fontMetrics().horizontalAdvance(text) +
+               2 * control->style()->pixelMetric(QStyle::PM_ButtonMargin);
+    } else if (qobject_cast<QAbstractButton*>(control) == nullptr &&
+               qobject_cast<QLabel*>(control) == nullptr) {
+      continue;
     }
-    const QByteArray path = qgetenv("CARTIDEX_SCREENSHOT");
-    if (!path.isEmpty()) {
-      QApplication::processEvents();
-      EXPECT_TRUE(window.screen()->grabWindow(window.winId()).save(path, "PNG"));
-    }
+    EXPECT_LE(needed, control->width()) << text.toStdString();
   }
-  Shutdown();
+  const QByteArray path = qgetenv("CARTIDEX_SCREENSHOT");
+  QApplication::processEvents();
+  EXPECT_TRUE(path.isEmpty() || window_->screen()->grabWindow(window_->winId()).save(path, "PNG"));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// The resources of the built Cartidex.exe, loaded as data (never run): dialog 9 must be the Qt
-// window's template, so that the two front-ends show one dialog, and every resource is in French
-// (France). CARTIDEX_CHECKED_EXE names another Cartidex.exe to read (the x86-64 checker reads the
-// i686 program where no 32-bit program can run).
+// The resources of the built Cartidex.exe (or of CARTIDEX_CHECKED_EXE), loaded as data: dialog 9
+// is the Qt window's template, so that the two front-ends show one dialog, and every resource is
+// in French (France).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -81,9 +80,8 @@ TEST(ExeResources, Dialog9IsTheQtWindowsTemplateAndAllIsFrench) {
   const DWORD style = r.Dword();
   const size_t count = r.Word();
   r.pos += 4;  // x, y
-  const DWORD cx = r.Word(), cy = r.Word();
-  EXPECT_EQ(cx, DWORD{kTemplateWidth});
-  EXPECT_EQ(cy, DWORD{kTemplateHeight});
+  EXPECT_EQ(r.Word(), DWORD{kTemplateWidth});
+  EXPECT_EQ(r.Word(), DWORD{kTemplateHeight});
   EXPECT_EQ(r.NameOrOrdinal() + r.NameOrOrdinal(), "");  // no menu, no class of its own
   EXPECT_EQ(r.NameOrOrdinal(), kCaption);
   EXPECT_EQ(style & (WS_CAPTION | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
@@ -92,8 +90,7 @@ TEST(ExeResources, Dialog9IsTheQtWindowsTemplateAndAllIsFrench) {
   r.NameOrOrdinal();                              // the font
   ASSERT_EQ(count, DialogControls().size());
   for (const ControlTemplate& want : DialogControls()) {
-    r.pos = (r.pos + 3) & ~size_t{3};
-    r.pos += 8;  // help id, extended style
+    r.pos = ((r.pos + 3) & ~size_t{3}) + 8;  // aligned; help id, extended style
     const DWORD control_style = r.Dword();
     r.pos += 8;  // place
     const int id = static_cast<short>(r.Dword());
