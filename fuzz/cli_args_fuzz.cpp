@@ -1,6 +1,7 @@
 // cartidex-cli's words (NUL between them), read with the sandbox, which holds a file "rom.bin"
 // and a folder "roms", as the start directory. A refusal says why; a plan has no more actions
 // than words, absolute paths, and an existing file or folder for the buttons that open one.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,15 +16,12 @@ void cartidex::fuzz::FuzzOne(std::string_view input) {
   static const bool prepared = WriteWholeFile(Env::Default(), start + "/rom.bin", "r").ok() &&
                                Env::Default()->CreateFolder(start + "/roms").ok();
   Check(prepared, "cannot prepare the start directory");
-  std::vector<std::string> args(1);
-  for (char c : input) {
-    if (c == '\0') {
-      args.emplace_back();
-    } else {
-      args.back().push_back(c);
-    }
+  std::vector<std::string> args;
+  while (!input.empty()) {
+    const size_t end = std::min(input.find('\0'), input.size());
+    args.emplace_back(input.substr(0, end));
+    input.remove_prefix(std::min(end + 1, input.size()));
   }
-  if (args.back().empty()) args.pop_back();
 
   CliPlan plan;
   std::string error;

@@ -7,7 +7,6 @@
 #include "romdb/rom_database.h"
 
 void cartidex::fuzz::FuzzOne(std::string_view input) {
-  TakeLog();
   std::string contents(input);  // the DatFile points into it
   DatFile dat;
   RomDatabase db;

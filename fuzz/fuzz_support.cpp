@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/activity_log.h"
 #include "platform/env.h"
 #include "platform/program_folder.h"
 #include "romdb/rom_database.h"
@@ -17,29 +18,21 @@
 namespace cartidex::fuzz {
 namespace {
 
-std::string captured_log;
-
-class MemoryLogFile : public WritableFile {
- public:
-  Status Append(std::string_view data) override {
-    captured_log += data;
-    return Status::Ok();
-  }
-  Status Close() override { return Status::Ok(); }
-};
-
 // True when `path` lies strictly below `folder` with no ".." part that could climb back out.
 bool Inside(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() + 1 && path.starts_with(folder + "/") &&
          (path.substr(folder.size()) + "/").find("/../") == std::string::npos;
 }
 
-// Reads pass through to the real Env; every change goes through Writable, which stops the
-// process when it leaves the sandbox or the fence.
+// Installs itself as the Env and its folder as the program folder. Reads pass through to the real
+// Env; every change goes through Writable, which stops the process when it leaves the sandbox or
+// the fence.
 struct SandboxEnv : Env {
   SandboxEnv() {
     root = (std::filesystem::temp_directory_path() / "cartidex-fuzz-XXXXXX").string();
     if (::mkdtemp(root.data()) == nullptr) Fail("cannot make the sandbox folder");
+    Env::SetDefault(this);
+    SetProgramFolder(root);
   }
   ~SandboxEnv() override {
     Env::SetDefault(nullptr);
@@ -52,9 +45,7 @@ struct SandboxEnv : Env {
   }
   Status OpenForWrite(const std::string& p, WriteMode mode,
                       std::unique_ptr<WritableFile>* f) override {
-    if (p != LogPath()) return Writable(p)->OpenForWrite(p, mode, f);
-    *f = std::make_unique<MemoryLogFile>();
-    return Status::Ok();
+    return Writable(p)->OpenForWrite(p, mode, f);
   }
   Status CreateFolder(const std::string& p) override { return Writable(p)->CreateFolder(p); }
   Status DeleteFile(const std::string& p) override { return Writable(p)->DeleteFile(p); }
@@ -86,6 +77,7 @@ struct SandboxEnv : Env {
     return Writable(p)->SetFileTimesFromDos(p, dos);
   }
   Env* Writable(const std::string& path) const {
+    if (path == LogPath()) return real;
     if (!Inside(path, root) || (!fence.empty() && !Inside(path, fence))) {
       Fail("a change outside the sandbox or its fence: " + path);
     }
@@ -96,29 +88,27 @@ struct SandboxEnv : Env {
   Env* real = RealEnv();
 };
 
-SandboxEnv* sandbox = nullptr;  // made by the first EnterSandbox
-
-// Makes the sandbox folder (once; removed at exit), names it the program folder, installs its Env.
-void EnterSandbox() {
-  static SandboxEnv env;
-  sandbox = &env;
-  Env::SetDefault(sandbox);
-  if (ProgramFolder() != sandbox->root) SetProgramFolder(sandbox->root);
+SandboxEnv& Sandbox() {  // made on first use, removed at exit
+  static SandboxEnv sandbox;
+  return sandbox;
 }
 
 }  // namespace
 
 const std::string& SandboxPath() {
-  return sandbox->root;
+  return Sandbox().root;
 }
 
 void SetFence(std::string folder) {
   while (folder.ends_with('/')) folder.pop_back();
-  sandbox->fence = std::move(folder);
+  Sandbox().fence = std::move(folder);
 }
 
 std::string TakeLog() {
-  return std::exchange(captured_log, std::string());
+  std::string log;
+  CloseLog();
+  if (ReadWholeFile(RealEnv(), LogPath(), &log).ok()) DeleteLog();
+  return log;
 }
 
 void Fail(std::string_view what) {
@@ -182,7 +172,7 @@ size_t CheckRefusalLog(std::string_view log, bool rising) {
 }  // namespace cartidex::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  cartidex::fuzz::EnterSandbox();
+  cartidex::fuzz::Sandbox();  // made and installed before the first input
   cartidex::fuzz::FuzzOne({reinterpret_cast<const char*>(data), size});
   return 0;
 }

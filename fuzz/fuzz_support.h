@@ -10,15 +10,13 @@
 
 namespace cartidex {
 class RomDatabase;
-}  // namespace cartidex
-
-namespace cartidex::fuzz {
+namespace fuzz {
 
 // Defined by each target: one input.
 void FuzzOne(std::string_view input);
 
-// The sandbox folder, which is the program folder. Its Env keeps the log in memory and stops the
-// process on any change outside the folder.
+// The sandbox folder, which is the program folder. Its Env stops the process on any change
+// outside the folder but the log.
 const std::string& SandboxPath();
 // Until the next call, changes are allowed only inside `folder` ("" lifts the fence).
 void SetFence(std::string folder);
@@ -32,10 +30,11 @@ inline void Check(bool condition, std::string_view what) {
 
 // Capacities kept, every ROM linked back to its set and slot, and the last ROM found by lookup.
 void CheckDatabase(const RomDatabase& db);
-// Every line is " ! Line N skipped: REASON\r\n" with a known reason, N rising when `rising`.
-// Gives the number of lines.
+// Gives the number of lines, each " ! Line N skipped: REASON\r\n" with a known reason, N rising
+// when `rising`.
 size_t CheckRefusalLog(std::string_view log, bool rising);
 
-}  // namespace cartidex::fuzz
+}  // namespace fuzz
+}  // namespace cartidex
 
 #endif  // CARTIDEX_FUZZ_FUZZ_SUPPORT_H_

@@ -1,7 +1,6 @@
-// Arbitrary bytes as a ".zip" archive, identified as the dialog identifies one (against the set
-// of the seeds' files, demo/files/samp.u*), then extracted with its folders kept. Identification
-// writes only in `tmp` and only files the session lists, which the next identification takes
-// away; extraction writes only in the folder given.
+// Arbitrary bytes as a ".zip" archive, identified against the seeds' set (demo/files/samp.u*),
+// then extracted with its folders kept. Identification writes only files the session lists in
+// `tmp`, which the next identification takes away; extraction writes only in the folder given.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
