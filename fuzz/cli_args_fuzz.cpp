@@ -1,8 +1,7 @@
 // cartidex-cli's words (NUL between them), read with the sandbox, which holds a file "rom.bin"
-// and a folder "roms", as the start directory. A plan may only press known buttons, with
-// absolute and existing paths where they are needed, and set known boxes; a refusal says why.
-#include <cstddef>
-#include <cstdint>
+// and a folder "roms", as the start directory. A refusal says why; a plan has no more actions
+// than words, absolute paths, and an existing file or folder for the buttons that open one.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,57 +11,32 @@
 #include "platform/env.h"
 #include "platform/path.h"
 
-namespace cartidex {
-namespace {
-
-// True when some words give this action.
-bool Possible(const CliAction& a) {
-  const bool absolute = IsAbsolutePath(a.text);
-  const FileKind kind = absolute ? Env::Default()->GetKind(a.text) : FileKind::kMissing;
-  if (a.kind == CliAction::Kind::kPress) {
-    return a.field == 0 && (((a.id == kIdReloadAll || a.id == kIdHelp) && a.text.empty()) ||
-                            (a.id == kIdSingleRom && kind == FileKind::kFile) ||
-                            (a.id == kIdDirectory && kind == FileKind::kFolder) ||
-                            (a.id == kIdGenerate && absolute));
-  }
-  const bool plain = a.field == 0 && a.text.empty();
-  const bool check = a.kind == CliAction::Kind::kCheck;
-  return ((a.id == kIdRename || a.id == kIdSubdirs) && plain) ||
-         (a.id == kIdMoveKnown && (check ? a.field == kIdMoveKnownField : plain)) ||
-         (a.id == kIdMoveUnknown && (check ? a.field == kIdMoveUnknownField : plain));
-}
-
-}  // namespace
-}  // namespace cartidex
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace cartidex;
-  fuzz::EnterSandbox();
-  const std::string& start = fuzz::SandboxPath();
+void cartidex::fuzz::FuzzOne(std::string_view input) {
+  const std::string& start = SandboxPath();
   static const bool prepared = WriteWholeFile(Env::Default(), start + "/rom.bin", "r").ok() &&
                                Env::Default()->CreateFolder(start + "/roms").ok();
-  fuzz::Check(prepared, "cannot prepare the start directory");
-  std::vector<std::string> args(1);
-  for (size_t i = 0; i < size; ++i) {
-    if (data[i] == 0) {
-      args.emplace_back();
-    } else {
-      args.back().push_back(static_cast<char>(data[i]));
-    }
+  Check(prepared, "cannot prepare the start directory");
+  std::vector<std::string> args;
+  while (!input.empty()) {
+    const size_t end = std::min(input.find('\0'), input.size());
+    args.emplace_back(input.substr(0, end));
+    input.remove_prefix(std::min(end + 1, input.size()));
   }
-  if (args.back().empty()) args.pop_back();
 
   CliPlan plan;
   std::string error;
-  if (!ParseCliArgs(args, start, &plan, &error)) {
-    fuzz::Check(!error.empty(), "a refusal without its reason");
-    return 0;
+  if (!ParseCliArgs(args, start, &plan, &error))
+    return Check(!error.empty(), "a refusal, no reason");
+  Check(plan.actions.size() <= args.size(), "more actions than words");
+  Check(plan.home.empty() || IsAbsolutePath(plan.home), "--home not made absolute");
+  Check(plan.keep_log.empty() || IsAbsolutePath(plan.keep_log), "--keep-log not absolute");
+  for (const CliAction& a : plan.actions) {
+    if (a.kind != CliAction::Kind::kPress) continue;
+    const bool opens = a.id == kIdSingleRom || a.id == kIdDirectory || a.id == kIdGenerate;
+    Check(opens ? IsAbsolutePath(a.text) : a.text.empty(), "a button with a stray path");
+    const FileKind kind = Env::Default()->GetKind(a.text);
+    Check((a.id != kIdSingleRom || kind == FileKind::kFile) &&
+              (a.id != kIdDirectory || kind == FileKind::kFolder),
+          "a path that its button cannot open");
   }
-  fuzz::Check(plan.actions.size() <= args.size(), "more actions than words");
-  fuzz::Check(plan.home.empty() || IsAbsolutePath(plan.home), "--home not made absolute");
-  fuzz::Check(plan.keep_log.empty() || IsAbsolutePath(plan.keep_log), "--keep-log not absolute");
-  for (const CliAction& action : plan.actions) {
-    fuzz::Check(Possible(action), "an action that no words ask for");
-  }
-  return 0;
 }

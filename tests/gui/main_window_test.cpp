@@ -1,11 +1,17 @@
 // The main window over a temporary home folder, driven with Qt Test's clicks and keys: every
-// command reaches the core.
+// command reaches the core. On a real X server, its size and texts against the template.
 #include "qt/main_window.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetricsF>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -17,12 +23,11 @@
 #include "app/help_text.h"
 #include "app/startup.h"
 #include "identify/session_state.h"
+#include "qt/dialog_template.h"
 #include "support/test_util.h"
 
 namespace cartidex::test {
 namespace {
-
-const char kTwoSetsLine[] = "2 roms in database";
 
 // Hands the next modal box to `inspect` once it is shown, then closes it.
 void OnNextModal(std::function<void(QWidget*)> inspect) {
@@ -53,8 +58,7 @@ class MainWindowTest : public testing::Test {
   void Click(int id) { QTest::mouseClick(window_->Control(id), Qt::LeftButton); }
   std::string Text(int id) { return window_->GetText(id); }
   bool Enabled(int id) { return window_->Control(id)->isEnabled(); }
-  // Whether each of the two target fields (with its Browse button) is enabled.
-  std::vector<bool> Targets() {
+  std::vector<bool> Targets() {  // the two target fields and their Browse buttons
     return {Enabled(kIdMoveKnownField), Enabled(kIdMoveKnownBrowse), Enabled(kIdMoveUnknownField),
             Enabled(kIdMoveUnknownBrowse)};
   }
@@ -72,22 +76,19 @@ TEST_F(MainWindowTest, OpensFixedAndEveryCommandReachesTheCore) {
   EXPECT_EQ(Targets(), std::vector<bool>(4, false));
   answers_ = {home_.Path("gone.bin"), std::nullopt, home_.Path("roms"), "/known",
               home_.Path("lists")};
-  // A file that cannot be read shows "Error"; a cancel leaves the fields as they are.
-  Click(kIdSingleRom);
-  Click(kIdSingleRom);
+  for (int i = 0; i < 2; ++i) Click(kIdSingleRom);  // a file that cannot be read; a cancel
   for (int id : {kIdFilenameField, kIdSystemField, kIdSizeField}) EXPECT_EQ(Text(id), "Error");
   WriteFile(home_.Path("roms/sub/b.bin"), "bb");
   Click(kIdSubdirs);
   Click(kIdDirectory);
   EXPECT_EQ(Text(kIdSizeField), "Several");
-  EXPECT_EQ(Text(kIdInfoLine), kTwoSetsLine);  // the walk's count gives way to the refresh
-  // A move box enables its field and Browse; Browse and typing leave the box as it is.
+  EXPECT_EQ(Text(kIdInfoLine), "2 roms in database");  // the walk's count gives way to the refresh
   Click(kIdMoveKnown);
   EXPECT_EQ(Targets(), (std::vector<bool>{true, true, false, false}));
   Click(kIdMoveKnownBrowse);
   window_->SetText(kIdInfoLine, "stale");
   QTest::keyClick(window_->Control(kIdMoveKnownField), Qt::Key_A);  // an edit notification
-  EXPECT_EQ(Text(kIdInfoLine), kTwoSetsLine);
+  EXPECT_EQ(Text(kIdInfoLine), "2 roms in database");
   Click(kIdMoveKnown);
   EXPECT_EQ(Targets(), std::vector<bool>(4, false));
   EXPECT_EQ(Text(kIdMoveKnownField), "a/known");
@@ -100,8 +101,7 @@ TEST_F(MainWindowTest, OpensFixedAndEveryCommandReachesTheCore) {
   EXPECT_EQ(Text(kIdInfoLine), "3 roms in database");
   window_->SetText(kIdInfoLine, "stale");
   QTest::keyClick(window_.get(), Qt::Key_Escape);  // the refresh only; the window stays
-  EXPECT_EQ(Text(kIdInfoLine), "3 roms in database");
-  EXPECT_TRUE(window_->isVisible());
+  EXPECT_TRUE(window_->isVisible() && Text(kIdInfoLine) == "3 roms in database");
   QString help;
   OnNextModal([&](QWidget* box) {
     EXPECT_EQ(box->parentWidget(), window_.get());
@@ -127,7 +127,6 @@ TEST_F(MainWindowTest, CommandsDoNotNestAndCloseWaitsForTheRunningOne) {
     Click(kIdHelp);
     QApplication::processEvents();
     EXPECT_FALSE(box_shown);
-    // The close box during the walk waits for its end.
     EXPECT_TRUE(window_->KeepAlive());
     EXPECT_FALSE(window_->close());
     EXPECT_TRUE(window_->isVisible());
@@ -139,6 +138,34 @@ TEST_F(MainWindowTest, CommandsDoNotNestAndCloseWaitsForTheRunningOne) {
   EXPECT_EQ(asked_, std::vector<QString>{"Choose the path"});
   EXPECT_FALSE(window_->isVisible());
   EXPECT_FALSE(Exists(home_.Path("tmp/a.u1")));
+}
+
+// On a real X server its size is the template's dialog units measured with the dialog font, every
+// control lies inside it and shows its whole text, and a screenshot is saved for the README.
+TEST_F(MainWindowTest, OnScreenSizeMatchesTheDialogUnitsAndTextsFit) {
+  if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server (xvfb-run)";
+  const QFontMetricsF metrics(window_->font());
+  const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  const double width = kTemplateWidth * metrics.horizontalAdvance(letters) / letters.size() / 4;
+  const double height = kTemplateHeight * metrics.height() / 8;
+  EXPECT_NEAR(window_->width(), width, width * 0.10);
+  EXPECT_NEAR(window_->height(), height, height * 0.10);
+  for (QWidget* control : window_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    const QString text = control->property("text").toString();
+    EXPECT_TRUE(window_->rect().contains(control->geometry())) << text.toStdString();
+    int needed = control->sizeHint().width();
+    if (qobject_cast<QPushButton*>(control) != nullptr) {  // its text, not the style minimum
+      needed = control->fontMetrics().horizontalAdvance(text) +
+               2 * control->style()->pixelMetric(QStyle::PM_ButtonMargin);
+    } else if (qobject_cast<QAbstractButton*>(control) == nullptr &&
+               qobject_cast<QLabel*>(control) == nullptr) {
+      continue;
+    }
+    EXPECT_LE(needed, control->width()) << text.toStdString();
+  }
+  const QByteArray path = qgetenv("CARTIDEX_SCREENSHOT");
+  QApplication::processEvents();
+  EXPECT_TRUE(path.isEmpty() || window_->screen()->grabWindow(window_->winId()).save(path, "PNG"));
 }
 
 }  // namespace

@@ -7,6 +7,5 @@ target_compile_options(gtest PRIVATE -w)  # third-party code
 target_compile_options(gtest_main PRIVATE -w)
 # Wine sees this host's root as drive Z:, so host paths compiled into the tests get that prefix.
 set(CARTIDEX_HOST_PATH_PREFIX "Z:")
-# The test programs cannot run here: the Windows test stage runs them under Wine.
-function(gtest_discover_tests)
+function(gtest_discover_tests)  # the programs cannot run here: the Windows stage runs them
 endfunction()

@@ -1,12 +1,11 @@
-// cartidex_gui_smoke EXPECTED_INFO LOG_PATH SCREENSHOT.bmp: drives a running Cartidex.exe from
-// outside as a person at the screen would. It finds the window by its caption, reads the
-// information line, ticks "Move known files to:" and sees its field come alive, saves a
-// screenshot, closes the window with WM_CLOSE and sees the program end and its log go.
-// Prints one line per check; exit status 0 when every check passed.
+// cartidex_gui_smoke, run in the folder of a Cartidex.exe whose datafile holds two ROMs: drives
+// the program from outside as a person at the screen would. It finds the window by its caption,
+// reads the information line, sees the log exist, ticks "Move known files to:" and sees its field
+// come alive, and closes the window with WM_CLOSE (gui_smoke.sh sees the program end and its log
+// go). Prints one line per check; exit status 0 when every check passed.
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -30,81 +29,26 @@ std::string ControlText(HWND control) {
   return std::string(text.data(), static_cast<size_t>(got));
 }
 
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Copies the window's rectangle of the screen into a 24-bit BMP file.
-bool Screenshot(HWND window, const std::string& path) {
-  RECT r;
-  if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top) return false;
-  BITMAPINFOHEADER info = {
-      sizeof info, r.right - r.left, r.bottom - r.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  const DWORD image = (static_cast<DWORD>(info.biWidth) * 3 + 3) / 4 * 4 * info.biHeight;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                    &bits, nullptr, 0);
-  bool ok = bitmap != nullptr;
-  if (ok) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    ok = BitBlt(memory, 0, 0, info.biWidth, info.biHeight, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    SelectObject(memory, old);
-    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
-    const BITMAPFILEHEADER file = {0x4D42 /* "BM" */, offset + image, 0, 0, offset};
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    out.write(static_cast<const char*>(bits), image);
-    ok = ok && static_cast<bool>(out);
-    DeleteObject(bitmap);
-  }
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return ok;
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: cartidex_gui_smoke EXPECTED_INFO LOG_PATH SCREENSHOT.bmp\n");
-    return 2;
-  }
-  const std::string expected_info = argv[1], log_path = argv[2], screenshot = argv[3];
+int main() {
   // The window is found before its initialisation has run; it counts once it is shown.
   HWND window = nullptr;
-  for (int i = 0; i < 1200 && window == nullptr; ++i) {  // up to two minutes
+  for (int i = 0; i < 1200 && (window == nullptr || !IsWindowVisible(window)); ++i) {
+    Sleep(100);  // up to two minutes
     window = FindWindowA(nullptr, kCaption);
-    if (window != nullptr && !IsWindowVisible(window)) window = nullptr;
-    if (window == nullptr) Sleep(100);
   }
-  Check(window != nullptr, std::string("window \"") + kCaption + "\" found");
-  if (window == nullptr) return 1;
-  DWORD process_id = 0;
-  GetWindowThreadProcessId(window, &process_id);
-  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, process_id);
-
+  Check(window != nullptr && IsWindowVisible(window), "window found");
   const std::string info = ControlText(GetDlgItem(window, kInfoLine));
-  Check(info == expected_info, "information line reads \"" + info + "\"");
-  Check(FileExists(log_path), "log " + log_path + " exists while the window is open");
+  Check(info == "2 roms in database", "information line reads \"" + info + "\"");
+  Check(GetFileAttributesA("log.txt") != INVALID_FILE_ATTRIBUTES, "log.txt exists while open");
   HWND field = GetDlgItem(window, kMoveKnownField);
   Check(field != nullptr && !IsWindowEnabled(field), "\"Move known files to:\" field disabled");
   SendMessageA(GetDlgItem(window, kMoveKnown), BM_CLICK, 0, 0);
   Check(IsWindowEnabled(field), "ticking \"Move known files to:\" enables its field");
   SendMessageA(GetDlgItem(window, kMoveKnown), BM_CLICK, 0, 0);
   Check(!IsWindowEnabled(field), "unticking it disables the field again");
-  Sleep(500);  // let the window repaint before the picture is taken
-  Check(Screenshot(window, screenshot), "screenshot written to " + screenshot);
 
   PostMessageA(window, WM_CLOSE, 0, 0);
-  bool ended = process != nullptr && WaitForSingleObject(process, 60000) == WAIT_OBJECT_0;
-  for (int i = 0; process == nullptr && i < 600 && IsWindow(window); ++i) Sleep(100);
-  if (process == nullptr) ended = !IsWindow(window);
-  Check(ended, "the program ended after WM_CLOSE");
-  if (process != nullptr) CloseHandle(process);
-  Check(!FileExists(log_path), "log gone after the close");
   return g_failures == 0 ? 0 : 1;
 }

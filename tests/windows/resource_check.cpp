@@ -1,7 +1,6 @@
-// The resources of the built Cartidex.exe, loaded as data (never run): dialog 9 must be the Qt
-// window's template, so that the two front-ends show one dialog, and every resource is in French
-// (France). CARTIDEX_CHECKED_EXE names another Cartidex.exe to read (the x86-64 checker reads the
-// i686 program where no 32-bit program can run).
+// The resources of the built Cartidex.exe (or of CARTIDEX_CHECKED_EXE), loaded as data: dialog 9
+// is the Qt window's template, so that the two front-ends show one dialog, and every resource is
+// in French (France).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -36,16 +35,12 @@ struct TemplateReader {
     const DWORD low = Word();
     return low | (Word() << 16);
   }
-  void Skip(size_t words) { pos += 2 * words; }
   // A string, "#n" for an ordinal, "" for nothing.
   std::string NameOrOrdinal() {
-    if (pos + 2 <= data.size() && data[pos] == '\xFF' && data[pos + 1] == '\xFF') {
-      Skip(1);
-      return "#" + std::to_string(Word());
-    }
+    DWORD c = Word();
+    if (c == 0xFFFF) return "#" + std::to_string(Word());
     std::string s;
-    for (DWORD c = Word(); c != 0 && pos <= data.size(); c = Word())
-      s.push_back(static_cast<char>(c));
+    for (; c != 0 && pos <= data.size(); c = Word()) s.push_back(static_cast<char>(c));
     return s;
   }
 };
@@ -81,26 +76,23 @@ TEST(ExeResources, Dialog9IsTheQtWindowsTemplateAndAllIsFrench) {
                          SizeofResource(module, found));
   TemplateReader r{data};
   ASSERT_EQ(r.Dword(), 0xFFFF0001u);  // an extended template
-  r.Skip(4);                          // help id, extended style
+  r.pos += 8;                         // help id, extended style
   const DWORD style = r.Dword();
   const size_t count = r.Word();
-  r.Skip(2);  // x, y
-  const DWORD cx = r.Word(), cy = r.Word();
-  EXPECT_EQ(cx, DWORD{kTemplateWidth});
-  EXPECT_EQ(cy, DWORD{kTemplateHeight});
-  const std::string menu = r.NameOrOrdinal(), own_class = r.NameOrOrdinal();
-  EXPECT_EQ(menu + own_class, "");  // no menu, no class of its own
+  r.pos += 4;  // x, y
+  EXPECT_EQ(r.Word(), DWORD{kTemplateWidth});
+  EXPECT_EQ(r.Word(), DWORD{kTemplateHeight});
+  EXPECT_EQ(r.NameOrOrdinal() + r.NameOrOrdinal(), "");  // no menu, no class of its own
   EXPECT_EQ(r.NameOrOrdinal(), kCaption);
   EXPECT_EQ(style & (WS_CAPTION | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             DWORD{WS_CAPTION | WS_MINIMIZEBOX});  // fixed size, minimizable
-  r.Skip(3);                                      // points, weight, italic and character set
-  r.NameOrOrdinal();
+  r.pos += 6;                                     // points, weight, italic and character set
+  r.NameOrOrdinal();                              // the font
   ASSERT_EQ(count, DialogControls().size());
   for (const ControlTemplate& want : DialogControls()) {
-    r.pos = (r.pos + 3) & ~size_t{3};
-    r.Skip(4);  // help id, extended style
+    r.pos = ((r.pos + 3) & ~size_t{3}) + 8;  // aligned; help id, extended style
     const DWORD control_style = r.Dword();
-    r.Skip(4);  // place
+    r.pos += 8;  // place
     const int id = static_cast<short>(r.Dword());
     const std::string window_class = r.NameOrOrdinal(), text = r.NameOrOrdinal();
     r.pos += r.Word();  // extra bytes

@@ -13,9 +13,7 @@ class SummaryLine : public testing::EmptyTestEventListener {
 };
 
 // Installed before main runs, so that the stock gtest_main needs no change.
-const bool kInstalled = [] {
-  testing::UnitTest::GetInstance()->listeners().Append(new SummaryLine);
-  return true;
-}();
+const bool kInstalled =
+    (testing::UnitTest::GetInstance()->listeners().Append(new SummaryLine), true);
 
 }  // namespace

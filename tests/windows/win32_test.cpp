@@ -1,5 +1,5 @@
-// What only the Win32 Env has to get right: file ids through other spellings and hard links,
-// UTF-8 names through the narrow calls, devices. (Short 8.3 aliases: the platform tests' listing.)
+// What only the Windows build has to get right: file ids through other spellings and hard links,
+// UTF-8 names through the narrow calls (minizip's included), devices.
 #include <windows.h>
 #undef DeleteFile
 #undef MoveFile
@@ -12,11 +12,13 @@
 
 #include "platform/env.h"
 #include "support/test_util.h"
+#include "support/zip_writer.h"
+#include "zip/zip_extractor.h"
 
 namespace cartidex::test {
 namespace {
 
-TEST(Win32EnvTest, FileIdsSeeThroughSpellingsAndHardLinks) {
+TEST(Win32Test, FileIdsSeeThroughSpellingsAndHardLinks) {
   TempDir dir;
   WriteFile(dir.Path("Game.rom"), "x");
   ASSERT_TRUE(CreateHardLinkA(dir.Path("link.rom").c_str(), dir.Path("Game.rom").c_str(), nullptr));
@@ -30,23 +32,24 @@ TEST(Win32EnvTest, FileIdsSeeThroughSpellingsAndHardLinks) {
   }
 }
 
-TEST(Win32EnvTest, Utf8NamesPassThroughTheNarrowCalls) {
+TEST(Win32Test, Utf8NamesPassThroughTheNarrowCalls) {
   ASSERT_EQ(GetACP(), 65001u) << "the test program's manifest was not applied";
   TempDir dir;
-  Env* env = RealEnv();
   const std::string name =
       "Pok\xC3\xA9mon \xE2\x80\x93 \xE3\x83\x9D\xE3\x82\xB1\xE3\x83\xA2\xE3\x83\xB3.rom";
-  ASSERT_TRUE(WriteWholeFile(env, dir.Path(name), "data").ok());
+  const std::string archive = dir.Path("Sammlung \xC3\xBC\xE3\x83\x9D/pack.zip");
+  WriteFile(archive, StoredZip({{"games/" + name, "data"}}));
+  ASSERT_TRUE(ZipExtractor(archive.c_str()).ExtractAllTo(dir.path().c_str(), true));
   std::vector<DirEntry> entries;
-  ASSERT_TRUE(env->ListFolder(dir.path(), "*.ROM", &entries).ok());
+  ASSERT_TRUE(RealEnv()->ListFolder(dir.path(), "*.ROM", &entries).ok());
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].name, name);
   const std::string moved = "\xCE\xA3\xCF\x8D\xCE\xBD\xCE\xBF\xCE\xBB\xCE\xBF.rom";
-  ASSERT_TRUE(env->MoveFile(dir.Path(name), dir.Path(moved)).ok());
+  ASSERT_TRUE(RealEnv()->MoveFile(dir.Path(name), dir.Path(moved)).ok());
   EXPECT_EQ(ReadFile(dir.Path(moved)), "data");
 }
 
-TEST(Win32EnvTest, DevicesAreNotFiles) {
+TEST(Win32Test, DevicesAreNotFiles) {
   TempDir dir;
   std::unique_ptr<ReadableFile> file;
   EXPECT_FALSE(RealEnv()->OpenForRead("NUL", &file).ok());
