@@ -2,7 +2,7 @@
 # The GUI smoke run, inside an X display (xvfb-run) and a fresh WINEPREFIX: a program folder with
 # Cartidex.exe and a datafile of two sets, the program started, cartidex_gui_smoke to drive it,
 # and the program's end and its log's removal seen. WINE names the loader (default `wine`).
-# Usage: tests/windows/gui_smoke.sh BUILD_DIR (further arguments are ignored)
+# Usage: tests/windows/gui_smoke.sh BUILD_DIR
 set -euo pipefail
 wine=${WINE:-wine}
 home=$(mktemp -d /tmp/cartidex-smoke.XXXXXX)
