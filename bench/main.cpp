@@ -3,10 +3,9 @@
 // every ratio compares things measured side by side in the same run (taking turns, after one
 // untimed run of each), since the machine is shared.
 //
-// Each part runs in a process of its own (this program again, with --part PART ROOT). Options,
-// for profiling one figure: --only load|dat|lookup|walk|sha1|archive|archive7z|rss runs only that part;
-// --keep leaves the data in place and prints its folder; --data FOLDER reuses data that an earlier
-// --keep left (and keeps it).
+// Each part runs in a process of its own (this program again, with --part PART ROOT). Options:
+// --only load|dat|lookup|walk|sha1|archive|archive7z|rss runs only that part; --keep leaves the
+// data in place and prints its folder; --data FOLDER reuses data an earlier --keep left.
 #include <unzip.h>
 #include <zlib.h>
 
@@ -15,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -246,49 +246,47 @@ void MeasureSha1(const Fixture& f, Report* report) {
   report->Row("  sha1sum", Ms(t.sha1sum));
 }
 
-// Identifying the 200 archives, against minizip extracting and reading them back.
-void MeasureArchives(const Fixture& f, Report* report) {
-  std::vector<char> buffer(1 << 16);
+// Identifying every archive of `folder`, against `extract_and_read` doing the same work with the
+// archive library or program alone: the two median times.
+std::vector<double> IdentifyAgainst(
+    const Fixture& f, const std::string& folder,
+    const std::function<void(const std::string&)>& extract_and_read) {
   HeadlessView view;
   Startup(f.home);
   std::vector<std::string> archives;
-  for (const auto& e : fs::directory_iterator(f.archives)) archives.push_back(e.path().string());
+  for (const auto& e : fs::directory_iterator(folder)) archives.push_back(e.path().string());
   std::sort(archives.begin(), archives.end());
-  const std::string out = f.root + "/extract";
-  fs::create_directories(out);
   auto t = InterleavedMedians(kRuns, {[&] {
                                         for (const std::string& a : archives) ProcessFile(a, &view);
                                       },
-                                      [&] {
-                                        for (const std::string& a : archives) {
-                                          ExtractAndRead(a, out, &buffer);
-                                        }
-                                      }});
+                                      [&] { extract_and_read(folder); }});
   Shutdown();
+  return t;
+}
+
+// The 200 zip archives, against minizip extracting and reading them back.
+void MeasureArchives(const Fixture& f, Report* report) {
+  std::vector<char> buffer(1 << 16);
+  const std::string out = f.root + "/extract";
+  fs::create_directories(out);
+  auto t = IdentifyAgainst(f, f.archives, [&](const std::string& folder) {
+    for (const auto& e : fs::directory_iterator(folder)) {
+      ExtractAndRead(e.path().string(), out, &buffer);
+    }
+  });
   report->figures["archive_ratio"] = t[0] / t[1];
   report->Row("identify 200 archives", Ms(t[0]));
   report->Row("minizip extract + read back", Ms(t[1]));
 }
 
-// Identifying the 200 solid 7z archives, against the 7z program extracting them and the members
-// read back.
+// The 200 solid 7z archives, against the 7z program extracting them and the members read back.
 void MeasureArchives7z(const Fixture& f, Report* report) {
   std::vector<char> buffer(1 << 16);
-  HeadlessView view;
-  Startup(f.home);
-  std::vector<std::string> archives;
-  for (const auto& e : fs::directory_iterator(f.archives_7z)) {
-    archives.push_back(e.path().string());
-  }
-  std::sort(archives.begin(), archives.end());
   const std::string out = f.root + "/extract-7z";
   fs::create_directories(out);
-  auto t =
-      InterleavedMedians(kRuns, {[&] {
-                                   for (const std::string& a : archives) ProcessFile(a, &view);
-                                 },
-                                 [&] { SevenZipExtractAndRead(f.archives_7z, out, &buffer); }});
-  Shutdown();
+  auto t = IdentifyAgainst(f, f.archives_7z, [&](const std::string& folder) {
+    SevenZipExtractAndRead(folder, out, &buffer);
+  });
   report->figures["archive_7z_ratio"] = t[0] / t[1];
   report->Row("identify 200 7z archives", Ms(t[0]));
   report->Row("7z x + read back", Ms(t[1]));
@@ -297,16 +295,15 @@ void MeasureArchives7z(const Fixture& f, Report* report) {
 // The parts measured in processes of their own, so that none finds the heap, the caches or the
 // threads as another part left them (loading one datafile after another makes the C library
 // hand memory back to the system and fault it in again, for instance).
-const char* const kParts[] = {"load", "dat", "lookup", "walk", "sha1", "archive", "archive7z"};
+const std::pair<const char*, void (*)(const Fixture&, Report*)> kParts[] = {
+    {"load", MeasureLoad},           {"dat", MeasureDat},   {"lookup", MeasureLookup},
+    {"walk", MeasureWalk},           {"sha1", MeasureSha1}, {"archive", MeasureArchives},
+    {"archive7z", MeasureArchives7z}};
 
 void MeasurePart(const std::string& part, const Fixture& f, Report* report) {
-  if (part == "load") MeasureLoad(f, report);
-  if (part == "dat") MeasureDat(f, report);
-  if (part == "lookup") MeasureLookup(f, report);
-  if (part == "walk") MeasureWalk(f, report);
-  if (part == "sha1") MeasureSha1(f, report);
-  if (part == "archive") MeasureArchives(f, report);
-  if (part == "archive7z") MeasureArchives7z(f, report);
+  for (const auto& [name, measure] : kParts) {
+    if (part == name) measure(f, report);
+  }
 }
 
 // Runs `self --part PART ROOT` and takes the rows and figures it prints, one per line:
@@ -383,7 +380,7 @@ int main(int argc, char** argv) {
     f = FixtureAt(data);
   }
   Report report;
-  for (const char* part : kParts) {
+  for (const auto& [part, measure] : kParts) {
     if (wanted(part)) MeasurePartApart(self, part, f, &report);
   }
   if (wanted("rss")) MeasureRss(f, self, &report);

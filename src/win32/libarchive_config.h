@@ -54,7 +54,8 @@
 #define HAVE_WMEMCPY 1
 #define HAVE_WMEMMOVE 1
 
-/* Windows 7 and later; the types that Windows lacks, as libarchive's configure step defines them. */
+/* Windows 7 and later; the types that Windows lacks, as libarchive's configure step defines them.
+ */
 #define _WIN32_WINNT 0x0601
 #define WINVER 0x0601
 #define gid_t short
