@@ -45,6 +45,7 @@ const std::string kLynxBody = ForgeCrc(std::string(300, 'l'), 0xA7A71234);
 // Pairs of one size and one CRC-32 whose digests differ.
 const std::string kSha1Good = ForgeCrc("the dumped rom..", 0xCAFEBABE);
 const std::string kSha1Bad = ForgeCrc("a forged copy...", 0xCAFEBABE);
+const std::string kSha1Other = ForgeCrc("another dump....", 0xCAFEBABE);
 const std::string kMd5Good = ForgeCrc("md5 listed data", 0x5EED0001);
 const std::string kMd5Bad = ForgeCrc("md5 forged data", 0x5EED0001);
 
@@ -79,6 +80,7 @@ TEST(CliHeaderHashTest, HeadersFirstByWholeContentsAndDigestsRefuseCollisions) {
                 Game("Nes Game", Rom("Nes Game.nes", kNesBody, true)) +
                 Game("Fds Game", Rom("Fds Game.fds", kFdsBody, false)) +
                 Game("Collide", Rom("Collide.bin", kSha1Good, true)) +
+                Game("Collide Too", Rom("Other.bin", kSha1Other, true)) +
                 Game("Pair", Rom("p1.a78", k7800Body, true) + Rom("p2.lnx", kLynxBody, true)));
   WriteFile(home.Path("datfiles/md5.xml"),
             "<datafile><header><name>Md5 Only</name></header><game name=\"Md5 Game\"><rom "
