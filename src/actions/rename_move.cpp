@@ -5,6 +5,7 @@
 
 #include "actions/expand_pattern.h"
 #include "actions/folder_tree.h"
+#include "identify/identify_archive.h"
 #include "identify/session_state.h"
 #include "platform/activity_log.h"
 #include "platform/dialog_view.h"
@@ -51,11 +52,6 @@ bool RenameCaseOnly(Env* env, const std::string& from, const std::string& to) {
     return false;
   }
   return false;
-}
-
-// The extension an archive keeps through a rename: its own.
-std::string_view ArchiveExtension(std::string_view path) {
-  return path.ends_with(".7z") ? ".7z" : ".zip";
 }
 
 // The name a rename gives, or nothing when the database's name cannot be a file name here. An

@@ -86,6 +86,13 @@ void FinishArchive(const std::string& path, RomRecord* result) {
 
 }  // namespace
 
+std::string_view ArchiveExtension(std::string_view path) {
+  for (std::string_view extension : {".zip", ".7z"}) {
+    if (path.ends_with(extension)) return extension;
+  }
+  return {};
+}
+
 bool IdentifyArchive(const std::string& path, RomRecord* result) {
   SessionState& session = Session();
   session.archive_mode = true;
@@ -106,8 +113,9 @@ bool IdentifyArchive(const std::string& path, RomRecord* result) {
     return false;
   }
 
-  const Extraction extraction = path.ends_with(".7z") ? Extract<SevenZipExtractor>(path, tmp)
-                                                      : Extract<ZipExtractor>(path, tmp);
+  const Extraction extraction = ArchiveExtension(path) == ".7z"
+                                    ? Extract<SevenZipExtractor>(path, tmp)
+                                    : Extract<ZipExtractor>(path, tmp);
   if (!extraction.any_member) {
     WriteLog("No file in: " + path + "\r\n\r\n");
     return true;

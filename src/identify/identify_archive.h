@@ -4,10 +4,15 @@
 #define CARTIDEX_IDENTIFY_IDENTIFY_ARCHIVE_H_
 
 #include <string>
+#include <string_view>
 
 #include "romdb/rom_record.h"
 
 namespace cartidex {
+
+// The extension that makes `path` an archive, ".zip" or ".7z", exactly and in lower case
+// ("GAME.ZIP" is a plain file); empty when it names no archive.
+std::string_view ArchiveExtension(std::string_view path);
 
 // The archive steps of IdentifyFile, after its head has set the current path and a fresh
 // result. Extracts the archive flat into `tmp`, lists every extracted file in the session (so

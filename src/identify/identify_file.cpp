@@ -20,11 +20,6 @@ namespace cartidex {
 
 namespace {
 
-// Only the exact lower-case extensions make an archive; "GAME.ZIP" is a plain file.
-bool IsArchivePath(const std::string& path) {
-  return path.ends_with(".zip") || path.ends_with(".7z");
-}
-
 // Marks one matching entry found and, in an archive, counts it for its set. A slot already
 // marked by another member is not counted again, so two copies of one ROM never stand in for a
 // ROM the archive lacks. False when the entry's set or slot is not loaded.
@@ -155,7 +150,7 @@ bool IdentifyPlainFile(const std::string& path, RomRecord* result, std::string_v
 }
 
 bool IdentifyFile(const std::string& path, RomRecord* result) {
-  if (!IsArchivePath(path)) return IdentifyPlainFile(path, result);
+  if (ArchiveExtension(path).empty()) return IdentifyPlainFile(path, result);
   Session().current_path = path;
   *result = RomRecord();
   return IdentifyArchive(path, result);

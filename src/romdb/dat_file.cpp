@@ -1,32 +1,19 @@
 #include "romdb/dat_file.h"
 
-#include <array>
-
 #include "romdb/dat_text_reader.h"
 #include "romdb/dat_xml_reader.h"
+#include "romdb/parse_hex.h"
 
 namespace cartidex {
 
 namespace {
-
-// The value of every byte as a hexadecimal digit, 16 for bytes that are none.
-constexpr std::array<uint8_t, 256> kHexDigits = [] {
-  std::array<uint8_t, 256> digits{};
-  digits.fill(16);
-  for (int c = '0'; c <= '9'; ++c) digits[static_cast<size_t>(c)] = static_cast<uint8_t>(c - '0');
-  for (int c = 0; c < 6; ++c) {
-    digits[static_cast<size_t>('a' + c)] = static_cast<uint8_t>(10 + c);
-    digits[static_cast<size_t>('A' + c)] = static_cast<uint8_t>(10 + c);
-  }
-  return digits;
-}();
 
 // Digits of one base only, and no more of them than the value can take.
 bool ParseDigits(std::string_view digits, uint32_t base, uint32_t* value) {
   if (digits.empty()) return false;
   uint64_t v = 0;
   for (const char c : digits) {
-    const uint32_t d = kHexDigits[static_cast<unsigned char>(c)];
+    const uint32_t d = StrictHexDigit(c);
     if (d >= base) return false;
     v = v * base + d;
     if (v > 0xFFFFFFFFu) return false;

@@ -26,6 +26,15 @@ inline constexpr std::array<uint8_t, 256> kDigits = [] {
 
 }  // namespace parse_hex_internal
 
+// The value of a strict hexadecimal digit ('0'-'9', 'a'-'f', 'A'-'F'), 16 for any other byte:
+// the rule of DATs' numbers and digests, unlike the own datafiles' CRC-32s above.
+inline uint32_t StrictHexDigit(char c) {
+  if (c >= '0' && c <= '9') return static_cast<uint32_t>(c - '0');
+  if (c >= 'a' && c <= 'f') return static_cast<uint32_t>(c - 'a' + 10);
+  if (c >= 'A' && c <= 'F') return static_cast<uint32_t>(c - 'A' + 10);
+  return 16;
+}
+
 inline uint32_t ParseHex(std::string_view text) {
   uint32_t value = 0;
   // Horner's rule modulo 2^32 gives the same sum as weighing each place by 16^(L-1-i).

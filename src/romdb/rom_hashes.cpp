@@ -2,25 +2,20 @@
 
 #include <algorithm>
 
+#include "romdb/parse_hex.h"
+
 namespace cartidex {
 
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Exactly two hexadecimal digits, either case, for every byte of *bytes.
 template <size_t N>
 bool ParseDigest(std::string_view text, std::array<uint8_t, N>* bytes) {
   if (text.size() != 2 * N) return false;
   for (size_t i = 0; i < N; ++i) {
-    const int high = HexValue(text[2 * i]);
-    const int low = HexValue(text[2 * i + 1]);
-    if (high < 0 || low < 0) return false;
+    const uint32_t high = StrictHexDigit(text[2 * i]);
+    const uint32_t low = StrictHexDigit(text[2 * i + 1]);
+    if (high > 15 || low > 15) return false;
     (*bytes)[i] = static_cast<uint8_t>(high * 16 + low);
   }
   return true;
