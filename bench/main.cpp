@@ -220,7 +220,7 @@ void MeasureWalk(const Fixture& f, Report* report) {
   HeadlessView view;
   Startup(f.home);
   auto t =
-      InterleavedMedians(kRuns, {[&] { ProcessFolder(&view, f.files); },
+      InterleavedMedians(kRuns, {[&] { ProcessFolder(&view, f.files, {}); },
                                  [&] {
                                    for (const auto& e : fs::directory_iterator(f.files)) {
                                      ReadAndCrc(e.path().string(), &buffer);
@@ -257,7 +257,8 @@ std::vector<double> IdentifyAgainst(
   for (const auto& e : fs::directory_iterator(folder)) archives.push_back(e.path().string());
   std::sort(archives.begin(), archives.end());
   auto t = InterleavedMedians(kRuns, {[&] {
-                                        for (const std::string& a : archives) ProcessFile(a, &view);
+                                        for (const std::string& a : archives)
+                                          ProcessFile(a, &view, {});
                                       },
                                       [&] { extract_and_read(folder); }});
   Shutdown();

@@ -64,10 +64,10 @@ Sha1WalkTimes MeasureSha1Walk(const Fixture& f, int runs) {
   Startup(f.home);
   HeadlessView view;
   const std::string sha1sum = "find '" + f.files + "' -type f -exec sha1sum {} + > /dev/null";
-  auto t = InterleavedMedians(runs, {[&] { ProcessFolder(&view, f.files); },
+  auto t = InterleavedMedians(runs, {[&] { ProcessFolder(&view, f.files, {}); },
                                      [&] {
                                        std::swap(Database(), sha1_db);
-                                       ProcessFolder(&view, f.files);
+                                       ProcessFolder(&view, f.files, {});
                                        std::swap(Database(), sha1_db);
                                      },
                                      [&] {

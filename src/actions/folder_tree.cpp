@@ -37,9 +37,8 @@ bool DeepestRealPath(Env* env, const std::string& path, std::string* real) {
 
 }  // namespace
 
-bool MakeFolders(Env* env, const std::string& folder) {
-  if (folder.empty()) return false;
-  // Every prefix that ends just before a separator, then the whole text, from the top down.
+std::vector<std::string> FolderPrefixes(const std::string& folder) {
+  std::vector<std::string> prefixes;
   for (size_t i = 1; i <= folder.size(); ++i) {
     if (i < folder.size() && !IsSeparator(folder[i])) continue;
     std::string prefix = folder.substr(0, i);
@@ -47,6 +46,14 @@ bool MakeFolders(Env* env, const std::string& folder) {
 #ifdef _WIN32
     if (prefix.size() == 2 && prefix[1] == ':') continue;  // the drive itself
 #endif
+    prefixes.push_back(std::move(prefix));
+  }
+  return prefixes;
+}
+
+bool MakeFolders(Env* env, const std::string& folder) {
+  if (folder.empty()) return false;
+  for (const std::string& prefix : FolderPrefixes(folder)) {
     if (env->GetKind(prefix) == FileKind::kFolder) continue;
     Status s = env->CreateFolder(prefix);
     // Somebody else may have made it meanwhile; what counts is that it is a folder now.

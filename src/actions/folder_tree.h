@@ -4,10 +4,16 @@
 #define CARTIDEX_ACTIONS_FOLDER_TREE_H_
 
 #include <string>
+#include <vector>
 
 #include "platform/env.h"
 
 namespace cartidex {
+
+// The folders MakeFolders would make when missing, from the top down: every prefix of `folder`
+// that ends just before a separator, then the whole text (doubled separators and, on Windows, a
+// drive itself left out).
+std::vector<std::string> FolderPrefixes(const std::string& folder);
 
 // Makes `folder` and every missing folder above it. True when the folder exists afterwards.
 bool MakeFolders(Env* env, const std::string& folder);

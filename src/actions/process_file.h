@@ -4,12 +4,15 @@
 
 #include <string>
 
+#include "actions/file_outcome.h"
+
 namespace cartidex {
 
 class DialogView;
 
-// Identifies the file at `path` and applies the dialog's options to it.
-void ProcessFile(const std::string& path, DialogView* view);
+// Identifies the file at `path`, applies the dialog's options to it (as a dry run when the
+// settings say so), tells the settings' listener and returns what became of the file.
+FileOutcome ProcessFile(const std::string& path, DialogView* view, const ActionSettings& settings);
 
 }  // namespace cartidex
 

@@ -17,8 +17,9 @@ namespace cartidex {
 namespace {
 
 struct Walk {
-  DialogView* view;
-  Env* env;
+  DialogView* view = nullptr;
+  const ActionSettings* settings = nullptr;
+  Env* env = nullptr;
   // Folders entered in this walk: a link loop ends at the second visit.
   std::set<FileId> entered;
   // Files handled in this walk: a file moved into a folder that the walk reaches later is not
@@ -27,11 +28,13 @@ struct Walk {
   // The program's own folders, which the walk never enters (moving them would lose the
   // database or the archive members being identified).
   std::vector<FileId> own_folders;
+  // The files the program writes meanwhile (a report): never handled.
+  std::vector<FileId> own_files;
   // The log's id when the walk began (when it existed): see IsWalkLog.
   FileId log_id;
   bool log_id_known = false;
   std::string log_name;
-  uint32_t files = 0;
+  WalkTally tally;
   bool stopped = false;
   // The folder the user chose: a link to a folder is followed only when the folder it leads to
   // lies in this one, so that the walk never reaches beyond it.
@@ -77,11 +80,28 @@ bool IsWalkLog(const Walk& walk, const std::string& name, const FileId& id) {
   return IsOwnLog(walk.env, id);
 }
 
-bool IsOwnFolder(const Walk& walk, const FileId& id) {
-  for (const FileId& own : walk.own_folders) {
+bool IsAmong(const std::vector<FileId>& ids, const FileId& id) {
+  for (const FileId& own : ids) {
     if (own == id) return true;
   }
   return false;
+}
+
+void Count(const FileOutcome& outcome, WalkTally* tally) {
+  ++tally->files;
+  switch (outcome.result) {
+    case FileOutcome::Result::kIdentified:
+      ++tally->identified;
+      break;
+    case FileOutcome::Result::kUnknown:
+      ++tally->unknown;
+      break;
+    case FileOutcome::Result::kError:
+      ++tally->errors;
+      break;
+  }
+  tally->renamed += outcome.renamed ? 1 : 0;
+  tally->moved += outcome.moved ? 1 : 0;
 }
 
 void WalkFolder(Walk* walk, std::string folder) {
@@ -107,17 +127,19 @@ void WalkFolder(Walk* walk, std::string folder) {
         LogFailure(FailureLine::kCannotList, path + kSeparator);
         continue;
       }
-      if (IsOwnFolder(*walk, id)) continue;
+      if (IsAmong(walk->own_folders, id)) continue;
       if (entry.is_link && !LiesWithin(walk->env, path, walk->root)) continue;
       if (!walk->entered.insert(id).second) continue;
       WalkFolder(walk, path);
       continue;
     }
-    if (known && (walk->handled.count(id) != 0 || IsWalkLog(*walk, entry.name, id))) continue;
-    ProcessFile(path, walk->view);
+    if (known && (walk->handled.count(id) != 0 || IsAmong(walk->own_files, id) ||
+                  IsWalkLog(*walk, entry.name, id))) {
+      continue;
+    }
+    Count(ProcessFile(path, walk->view, *walk->settings), &walk->tally);
     if (known) walk->handled.insert(id);
-    ++walk->files;
-    walk->view->SetText(kIdInfoLine, FormatDecimal(walk->files) + " files handled");
+    walk->view->SetText(kIdInfoLine, FormatDecimal(walk->tally.files) + " files handled");
     if (!walk->view->KeepAlive()) walk->stopped = true;
   }
   ShowSeveral(walk->view);
@@ -125,8 +147,13 @@ void WalkFolder(Walk* walk, std::string folder) {
 
 }  // namespace
 
-void ProcessFolder(DialogView* view, const std::string& folder) {
-  Walk walk{view, Env::Default(), {}, {}, {}, {}, false, {}, 0, false, {}};
+WalkTally ProcessFolder(DialogView* view, const std::string& folder,
+                        const ActionSettings& settings) {
+  FailureWatch failures;
+  Walk walk;
+  walk.view = view;
+  walk.settings = &settings;
+  walk.env = Env::Default();
   GetFolderPlace(walk.env, folder, &walk.root);
   const std::string log_path = LogPath();
   walk.log_id_known = IdOf(walk.env, log_path, &walk.log_id);
@@ -135,15 +162,21 @@ void ProcessFolder(DialogView* view, const std::string& folder) {
     FileId id;
     if (IdOf(walk.env, own, &id)) walk.own_folders.push_back(id);
   }
+  for (const std::string& own : settings.own_files) {
+    FileId id;
+    if (IdOf(walk.env, own, &id)) walk.own_files.push_back(id);
+  }
   FileId root;
   if (IdOf(walk.env, folder, &root)) {
-    if (IsOwnFolder(walk, root)) {
+    if (IsAmong(walk.own_folders, root)) {
       ShowSeveral(view);
-      return;
+      return walk.tally;
     }
     walk.entered.insert(root);
   }
   WalkFolder(&walk, folder);
+  walk.tally.failures = failures.count();
+  return walk.tally;
 }
 
 }  // namespace cartidex

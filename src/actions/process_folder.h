@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "actions/file_outcome.h"
+
 namespace cartidex {
 
 class DialogView;
@@ -12,8 +14,9 @@ class DialogView;
 // subdirectories" is checked), then shows "Several" in the result fields. The walk stays inside
 // `folder`: a link to a folder is entered only when the folder it leads to lies inside `folder`,
 // and no folder is entered twice. A link to a file is read as that file, and renamed or moved as
-// the link it is.
-void ProcessFolder(DialogView* view, const std::string& folder);
+// the link it is. The files of `settings.own_files` are passed over. Returns the walk's counts.
+WalkTally ProcessFolder(DialogView* view, const std::string& folder,
+                        const ActionSettings& settings);
 
 }  // namespace cartidex
 

@@ -1,8 +1,10 @@
 #include "actions/rename_move.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "actions/dry_run.h"
 #include "actions/expand_pattern.h"
 #include "actions/folder_tree.h"
 #include "identify/identify_archive.h"
@@ -68,9 +70,19 @@ bool NewName(const std::string& field_text, std::string_view archive_extension, 
   return IsValidFileName(*name);
 }
 
+// A dry run's answer to whether the file at `old_path` could take the path `new_path`: the path is
+// free, or it names the file itself, once the announced steps are counted in.
+bool WouldMove(Env* env, const DryRun& dry, const std::string& old_path,
+               const std::string& new_path) {
+  const std::optional<std::string> occupant = dry.Occupant(env, new_path);
+  if (!occupant) return true;
+  const std::optional<std::string> file = dry.Occupant(env, old_path);
+  return file && SameFile(env, *file, *occupant);
+}
+
 }  // namespace
 
-bool RenameCurrent(DialogView* view) {
+bool RenameCurrent(DialogView* view, DryRun* dry) {
   Env* env = Env::Default();
   SessionState& session = Session();
   const std::string old_path = session.current_path;
@@ -83,7 +95,9 @@ bool RenameCurrent(DialogView* view) {
 
   bool ok = false;
   if (valid && PathFits(new_path)) {
-    if (SameFile(env, old_path, new_path)) {
+    if (dry != nullptr) {
+      ok = WouldMove(env, *dry, old_path, new_path);
+    } else if (SameFile(env, old_path, new_path)) {
       // Onto the file itself: nothing to do, unless only the letter case changes.
       ok = new_path == old_path || !EqualIgnoringAsciiCase(old_path, new_path) ||
            RenameCaseOnly(env, old_path, new_path);
@@ -95,13 +109,14 @@ bool RenameCurrent(DialogView* view) {
     LogFailure(FailureLine::kRenameFailed, old_path, new_path);
     return false;
   }
-  LogLine("Renamed: ", old_path, new_path);
+  if (dry != nullptr) dry->Move(env, old_path, new_path);
+  LogLine(dry != nullptr ? "Would rename: " : "Renamed: ", old_path, new_path);
   session.current_path = new_path;
   view->SetText(kIdFilenameField, name);
   return true;
 }
 
-bool MoveCurrent(DialogView* view, int field_id, const RomRecord& result) {
+bool MoveCurrent(DialogView* view, int field_id, const RomRecord& result, DryRun* dry) {
   Env* env = Env::Default();
   SessionState& session = Session();
   const std::string old_path = session.current_path;
@@ -116,15 +131,20 @@ bool MoveCurrent(DialogView* view, int field_id, const RomRecord& result) {
   // An empty text is no folder at all (it would otherwise name the root of the drive). The
   // program's own folders are looked for before any folder is made, and again after, when the
   // new parts of the text (a "..") lead where they lead.
-  bool ok = !text.empty() && !name.empty() && PathFits(new_path) &&
-            !InProgramsOwnFolders(env, folder) && MakeFolders(env, folder) &&
-            !InProgramsOwnFolders(env, folder);
-  if (ok && !SameFile(env, old_path, new_path)) ok = env->MoveFile(old_path, new_path).ok();
+  bool ok =
+      !text.empty() && !name.empty() && PathFits(new_path) && !InProgramsOwnFolders(env, folder);
+  if (ok && dry != nullptr) {
+    ok = dry->CouldMakeFolders(env, folder) && WouldMove(env, *dry, old_path, new_path);
+  } else if (ok) {
+    ok = MakeFolders(env, folder) && !InProgramsOwnFolders(env, folder);
+    if (ok && !SameFile(env, old_path, new_path)) ok = env->MoveFile(old_path, new_path).ok();
+  }
   if (!ok) {
     LogFailure(FailureLine::kMoveFailed, old_path, new_path);
     return false;
   }
-  LogLine(" Moved: ", old_path, new_path);
+  if (dry != nullptr) dry->Move(env, old_path, new_path);
+  LogLine(dry != nullptr ? " Would move: " : " Moved: ", old_path, new_path);
   session.current_path = new_path;
   return true;
 }

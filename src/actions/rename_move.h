@@ -9,6 +9,7 @@
 namespace cartidex {
 
 class DialogView;
+class DryRun;
 
 // Renames the current file, within its folder, to the Name field's text (for an archive, that
 // text cut at its last '.' with the archive's own ".zip" or ".7z" appended). A name that is empty,
@@ -17,7 +18,10 @@ class DialogView;
 // the new name in the Filename field; otherwise logs "Rename failed: OLD To: NEW\r\n" and changes
 // nothing. A rename onto the file itself succeeds without change, except that a change of letter
 // case only is carried out. True on success.
-bool RenameCurrent(DialogView* view);
+// With `dry`, nothing on disk changes: the rename is judged against the tree as `dry` pictures
+// it, logged "Would rename: OLD To: NEW\r\n" when it would succeed and recorded in `dry`; the
+// current path and the Filename field follow as for a real rename.
+bool RenameCurrent(DialogView* view, DryRun* dry = nullptr);
 
 // Moves the current file, keeping its name, into the folder that the text of `field_id` expands
 // to (codes filled from the name and `result`'s system; a relative text is taken against the
@@ -26,8 +30,9 @@ bool RenameCurrent(DialogView* view);
 // past the platform's limits and an existing target make the move fail.
 // On success logs " Moved: OLD To: NEW\r\n" and points the current path at NEW; otherwise logs
 // " Move failed: OLD To: NEW\r\n". A move onto the file itself succeeds without change. True on
-// success. No field changes.
-bool MoveCurrent(DialogView* view, int field_id, const RomRecord& result);
+// success. No field changes. With `dry`, as for RenameCurrent, logged " Would move: OLD To:
+// NEW\r\n".
+bool MoveCurrent(DialogView* view, int field_id, const RomRecord& result, DryRun* dry = nullptr);
 
 }  // namespace cartidex
 

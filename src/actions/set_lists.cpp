@@ -6,10 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#include "actions/dry_run.h"
 #include "actions/folder_tree.h"
+#include "platform/activity_log.h"
 #include "platform/env.h"
 #include "platform/failure_lines.h"
 #include "platform/path.h"
+#include "romdb/logiqx_writer.h"
 #include "romdb/rom_database.h"
 
 namespace cartidex {
@@ -21,6 +24,7 @@ struct SystemLists {
   std::string system;
   std::string have;
   std::string miss;
+  std::vector<uint32_t> missing;  // the set indices of `miss`, for the fixdat
 };
 
 std::string SystemOf(const RomDatabase& db, const SetRecord& set) {
@@ -65,7 +69,6 @@ struct Written {
 // whose file names meet) is never written over, even when its identity cannot be read. False
 // when the file was not written.
 bool WriteList(Env* env, const std::string& path, const std::string& contents, Written* written) {
-  if (written->paths.count(path) != 0) return false;
   FileId id;
   if (env->GetFileId(path, &id).ok() && written->ids.count(id) != 0) return false;
   env->DeleteFile(path);
@@ -83,42 +86,66 @@ bool WriteList(Env* env, const std::string& path, const std::string& contents, W
   return true;
 }
 
+// The lists of every system, in the order of each system's first set; each gathers all of its
+// sets.
+std::vector<SystemLists> GatherLists(const RomDatabase& db) {
+  std::vector<SystemLists> lists;
+  std::map<std::string, size_t> index;
+  for (uint32_t i = 0; i < db.GetSetCount(); ++i) {
+    const SetRecord set = db.GetSet(i);
+    std::string system = SystemOf(db, set);
+    auto [it, added] = index.try_emplace(system, lists.size());
+    if (added) {
+      lists.push_back({system,
+                       "Owning " + system + " sets:\r\n\r\n",
+                       "Missing " + system + " sets:\r\n\r\n",
+                       {}});
+    }
+    SystemLists& target = lists[it->second];
+    (set.owned ? target.have : target.miss) += NameLine(set.display_name);
+    if (!set.owned) target.missing.push_back(i);
+  }
+  return lists;
+}
+
 }  // namespace
 
-void WriteSetLists(const std::string& folder_text) {
+void WriteSetLists(const std::string& folder_text, const ActionSettings& settings) {
   Env* env = Env::Default();
   const RomDatabase& db = Database();
+  DryRun* dry = settings.dry_run;
   std::string folder = folder_text;
   EnsureTrailingSeparator(&folder);
   // Lists in the program's own folders would be deleted as scratch files or read as datafiles.
   bool refused = InProgramsOwnFolders(env, folder);
-  if (!refused) {
+  if (!refused && dry != nullptr) {
+    // A folder that cannot be made leaves every list unwritten, as in the real run.
+    refused = !dry->CouldMakeFolders(env, folder);
+  } else if (!refused) {
     MakeFolders(env, folder);
     refused = InProgramsOwnFolders(env, folder);
   }
 
-  // Systems in the order of their first set; each gathers all of its sets.
-  std::vector<SystemLists> lists;
-  std::map<std::string, size_t> index;
-  for (uint32_t i = 0; i < db.GetSetCount(); ++i) {
-    const SetRecord& set = db.GetSet(i);
-    std::string system = SystemOf(db, set);
-    auto [it, added] = index.try_emplace(system, lists.size());
-    if (added) {
-      lists.push_back(
-          {system, "Owning " + system + " sets:\r\n\r\n", "Missing " + system + " sets:\r\n\r\n"});
-    }
-    SystemLists& target = lists[it->second];
-    (set.owned ? target.have : target.miss) += NameLine(set.display_name);
-  }
-
   Written written;
-  for (const SystemLists& l : lists) {
+  for (const SystemLists& l : GatherLists(db)) {
     const std::string stem = folder + FileStem(l.system);
-    for (const auto& [path, contents] :
-         {std::pair{stem + "_have.txt", &l.have}, std::pair{stem + "_miss.txt", &l.miss}}) {
-      if (refused || !PathFits(path) || !WriteList(env, path, *contents, &written)) {
+    std::vector<std::pair<std::string, std::string>> files = {{stem + "_have.txt", l.have},
+                                                              {stem + "_miss.txt", l.miss}};
+    if (settings.fixdat) {
+      files.emplace_back(stem + "_miss.dat", LogiqxDatText(db, l.system + " fixdat", l.missing));
+    }
+    for (const auto& [path, contents] : files) {
+      bool ok = !refused && PathFits(path) && written.paths.count(path) == 0;
+      if (ok && dry != nullptr) {
+        ok = env->GetKind(path) != FileKind::kFolder;
+        if (ok) written.paths.insert(path);
+      } else if (ok) {
+        ok = WriteList(env, path, contents, &written);
+      }
+      if (!ok) {
         LogFailure(FailureLine::kListNotWritten, path);
+      } else if (dry != nullptr) {
+        WriteLog("Would write: " + path + "\r\n");
       }
     }
   }

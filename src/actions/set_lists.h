@@ -4,12 +4,16 @@
 
 #include <string>
 
+#include "actions/file_outcome.h"
+
 namespace cartidex {
 
-// Writes SYSTEM_have.txt and SYSTEM_miss.txt into `folder` for every system of the database.
+// Writes SYSTEM_have.txt and SYSTEM_miss.txt into `folder` for every system of the database, and
+// with `settings.fixdat` SYSTEM_miss.dat, the missing sets as a Logiqx DAT named "SYSTEM fixdat".
 // Nothing is written into the program's `tmp` or `datfiles` folder or below; every list that is
-// not written is logged as such.
-void WriteSetLists(const std::string& folder);
+// not written is logged as such. In a dry run nothing is written or made: each list that would
+// be written is logged "Would write: PATH\r\n".
+void WriteSetLists(const std::string& folder, const ActionSettings& settings);
 
 }  // namespace cartidex
 

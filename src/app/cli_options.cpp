@@ -13,7 +13,8 @@ const char kCliUsage[] =
     "usage: cartidex-cli [--home DIR] [--keep-log FILE] [options and commands...]\n"
     "commands: reload | help | single PATH | directory DIR | generate DIR\n"
     "options:  --rename | --no-rename | --subdirs | --no-subdirs |\n"
-    "          --move-known TEXT | --no-move-known | --move-unknown TEXT | --no-move-unknown\n";
+    "          --move-known TEXT | --no-move-known | --move-unknown TEXT | --no-move-unknown |\n"
+    "          --dry-run | --no-dry-run | --fixdat | --no-fixdat | --report FILE\n";
 
 namespace {
 
@@ -26,7 +27,8 @@ std::string Absolute(const std::string& path, const std::string& cwd) {
   return JoinPath(cwd, path);
 }
 
-// Words without an argument: a button pressed, or a check box checked or unchecked.
+// Words without an argument: a button pressed, a check box checked or unchecked, or a setting
+// of the headless front-end turned on (`id` 1) or off (0).
 struct PlainWord {
   std::string_view word;
   Kind kind;
@@ -41,6 +43,10 @@ constexpr PlainWord kPlainWords[] = {
     {"--no-subdirs", Kind::kUncheck, kIdSubdirs},
     {"--no-move-known", Kind::kUncheck, kIdMoveKnown},
     {"--no-move-unknown", Kind::kUncheck, kIdMoveUnknown},
+    {"--dry-run", Kind::kDryRun, 1},
+    {"--no-dry-run", Kind::kDryRun, 0},
+    {"--fixdat", Kind::kFixdat, 1},
+    {"--no-fixdat", Kind::kFixdat, 0},
 };
 
 // Commands followed by a path, which answers the button's chooser. The path must name an
@@ -112,6 +118,12 @@ bool ParseWord(const std::string& word, WordReader* words, CliPlan* plan) {
   }
   if (word == "--home") return words->PathArgument(word, &plan->home);
   if (word == "--keep-log") return words->PathArgument(word, &plan->keep_log);
+  if (word == "--report") {
+    std::string path;
+    if (!words->PathArgument(word, &path)) return false;
+    plan->actions.push_back({Kind::kReport, 0, 0, path});
+    return true;
+  }
   if (word == "--move-known" || word == "--move-unknown") {
     std::string text;
     if (!words->Argument(word, &text)) return false;

@@ -13,6 +13,9 @@ struct CliAction {
     kPress,    // press button `id`; `text` answers its chooser when it has one
     kCheck,    // check box `id` (then the refresh its click causes); `text` goes to `field`
     kUncheck,  // uncheck box `id` (then the refresh)
+    kDryRun,   // from here on a dry run (`id` 1) or a real one (0)
+    kFixdat,   // from here on "Generate" writes fixdats (`id` 1) or not (0)
+    kReport,   // from here on the report goes to the file `text`
   };
   Kind kind = Kind::kPress;
   int id = 0;

@@ -9,8 +9,20 @@
 
 namespace cartidex {
 
-// Runs `plan`, handing every piece of output (state blocks, help text) to `out` as it comes.
-void RunCliPlan(const CliPlan& plan, const std::function<void(std::string_view)>& out);
+// Where the headless program's output goes.
+struct CliOutput {
+  // The state blocks and the help text.
+  std::function<void(std::string_view)> out;
+  // The summary after each walk, the progress line and what went wrong with the report.
+  std::function<void(std::string_view)> err;
+  // Whether `err` is a terminal a person watches: only then is there a progress line.
+  bool err_is_terminal = false;
+};
+
+// Runs `plan`, handing every piece of output to `output` as it comes. Returns the exit status:
+// 0, or 1 when a report could not be written (a report that cannot be created stops the run
+// before the next action).
+int RunCliPlan(const CliPlan& plan, const CliOutput& output);
 
 }  // namespace cartidex
 

@@ -32,10 +32,13 @@ bool MainDialog::Command(int id) {
 void MainDialog::RunWork(int id) {
   switch (id) {
     case kIdSingleRom:
-      if (std::optional<std::string> path = view_->ChooseFile()) ProcessFile(*path, view_);
+      if (std::optional<std::string> path = view_->ChooseFile())
+        ProcessFile(*path, view_, settings_);
       break;
     case kIdDirectory:
-      if (std::optional<std::string> folder = view_->ChooseFolder()) ProcessFolder(view_, *folder);
+      if (std::optional<std::string> folder = view_->ChooseFolder()) {
+        last_walk_ = ProcessFolder(view_, *folder, settings_);
+      }
       break;
     case kIdReloadAll:
       LoadDatafiles();
@@ -54,12 +57,19 @@ void MainDialog::RunWork(int id) {
       view_->ShowMessage(kHelpText, kHelpCaption);
       break;
     case kIdGenerate:
-      if (std::optional<std::string> folder = view_->ChooseFolder()) WriteSetLists(*folder);
+      if (std::optional<std::string> folder = view_->ChooseFolder())
+        WriteSetLists(*folder, settings_);
       break;
     default:
       // Check boxes, edit notifications, Enter on no button and Esc: the refresh only.
       break;
   }
+}
+
+void MainDialog::SetDryRun(bool on) {
+  if (on && !dry_run_) dry_run_ = std::make_unique<DryRun>();
+  if (!on) dry_run_.reset();
+  settings_.dry_run = dry_run_.get();
 }
 
 bool MainDialog::Close() {

@@ -3,6 +3,14 @@
 #ifndef CARTIDEX_APP_MAIN_DIALOG_H_
 #define CARTIDEX_APP_MAIN_DIALOG_H_
 
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "actions/dry_run.h"
+#include "actions/file_outcome.h"
+
 namespace cartidex {
 
 class DialogView;
@@ -30,10 +38,24 @@ class MainDialog {
   // The information line and the enabled states of the target folder controls.
   void RefreshControls();
 
+  // What the headless front-end adds to the dialog's options (the window leaves them as they
+  // start). A dry run remembers its announced steps from the command that starts it until it is
+  // turned off; turned on again, it starts from the tree on disk.
+  void SetDryRun(bool on);
+  void SetFixdat(bool on) { settings_.fixdat = on; }
+  void SetListener(FileListener* listener) { settings_.listener = listener; }
+  void SetOwnFiles(std::vector<std::string> files) { settings_.own_files = std::move(files); }
+
+  // The counts of the last "Directory" walk.
+  const WalkTally& last_walk() const { return last_walk_; }
+
  private:
   void RunWork(int id);
 
   DialogView* view_;
+  ActionSettings settings_;
+  std::unique_ptr<DryRun> dry_run_;
+  WalkTally last_walk_;
   bool busy_ = false;
   bool close_requested_ = false;
 };

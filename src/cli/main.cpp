@@ -36,9 +36,15 @@ int main(int argc, char** argv) {
                  ProgramFolder().c_str());
     return kExitFolderInUse;
   }
-  RunCliPlan(plan, [](std::string_view text) {
+  CliOutput output;
+  output.out = [](std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
-  });
-  return 0;
+  };
+  output.err = [](std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+  };
+  output.err_is_terminal = StderrIsTerminal();
+  return RunCliPlan(plan, output);
 }

@@ -41,10 +41,26 @@ std::string FailureLineText(FailureLine line, std::string_view path, std::string
   return text;
 }
 
+// The innermost live watch; one thread runs the program, so one chain serves it.
+FailureWatch* g_innermost_watch = nullptr;
+
 }  // namespace
 
+FailureWatch::FailureWatch() : outer_(g_innermost_watch) {
+  g_innermost_watch = this;
+}
+
+FailureWatch::~FailureWatch() {
+  g_innermost_watch = outer_;
+}
+
 void LogFailure(FailureLine line, std::string_view path, std::string_view to) {
-  WriteLog(FailureLineText(line, path, to));
+  const std::string text = FailureLineText(line, path, to);
+  WriteLog(text);
+  for (FailureWatch* watch = g_innermost_watch; watch != nullptr; watch = watch->outer_) {
+    ++watch->count_;
+    watch->lines_ += text;
+  }
 }
 
 }  // namespace cartidex

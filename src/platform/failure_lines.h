@@ -3,6 +3,8 @@
 #ifndef CARTIDEX_PLATFORM_FAILURE_LINES_H_
 #define CARTIDEX_PLATFORM_FAILURE_LINES_H_
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace cartidex {
@@ -23,6 +25,27 @@ enum class FailureLine {
 // Appends the whole line, "\r\n" included, to the activity log in one piece. `to` is used by the
 // two lines that name a target only.
 void LogFailure(FailureLine line, std::string_view path, std::string_view to = std::string_view());
+
+// While it lives, every failure line logged is also counted and kept here, so that a piece of
+// work can say what failed in it without reading the log back. Watches nest: each one sees the
+// lines logged while it lives, those of inner watches included. Not copyable.
+class FailureWatch {
+ public:
+  FailureWatch();
+  ~FailureWatch();
+  FailureWatch(const FailureWatch&) = delete;
+  FailureWatch& operator=(const FailureWatch&) = delete;
+
+  uint32_t count() const { return count_; }
+  // The lines seen, each with its "\r\n".
+  const std::string& lines() const { return lines_; }
+
+ private:
+  friend void LogFailure(FailureLine, std::string_view, std::string_view);
+  FailureWatch* outer_;
+  uint32_t count_ = 0;
+  std::string lines_;
+};
 
 }  // namespace cartidex
 

@@ -44,7 +44,7 @@ class ProcessFolderTest : public ::testing::Test {
     view_.SetChecked(kIdSubdirs, true);
     view_.SetChecked(kIdMoveUnknown, true);
     view_.SetText(kIdMoveUnknownField, dir_.Path(target));
-    ProcessFolder(&view_, folder);
+    ProcessFolder(&view_, folder, {});
     Lines lines;
     std::istringstream log(home_.Log());
     for (std::string line; std::getline(log, line);) {
@@ -111,7 +111,7 @@ TEST(SetListsTest, SystemTextsMadeFileNamesNeverOverwriteEachOther) {
     FaultEnv faults;
     ScopedEnv scoped(&faults);
     if (!ids_readable) faults.FailPathsContaining(EnvOp::kGetFileId, "Game Boy");
-    WriteSetLists(dir.Path("lists"));
+    WriteSetLists(dir.Path("lists"), {});
     const std::string lists = dir.Path("lists/");
     EXPECT_EQ(ReadFile(lists + "Nintendo_Game Boy_miss.txt"),
               "Missing Nintendo/Game Boy sets:\r\n\r\nOne\r\n");

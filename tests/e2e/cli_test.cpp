@@ -104,7 +104,9 @@ TEST_F(CliTest, FilesAndArchivesOneAfterAnother) {
   EXPECT_EQ(ListTree(home.Path("tmp")), Lines{});
 }
 
-TEST_F(CliTest, IdentifiedTreeRenamedMovedAndListed) {
+// The same options run first as a dry run, then for real: the dry run changes nothing and
+// announces exactly what the real run then does, and both write the same report.
+TEST_F(CliTest, IdentifiedTreeRenamedMovedAndListedAfterADryRun) {
   // Sets before any system are the system "Unknown"; the runs of one system are gathered.
   WriteFile(home.Path("datfiles/0.cxi"), "Before Any (v1.0).bin;4;00000001\r\n");
   WriteFile(home.Path("datfiles/1.cxi"), kNestedGamesDatafile1);
@@ -113,9 +115,12 @@ TEST_F(CliTest, IdentifiedTreeRenamedMovedAndListed) {
   // Half a set: an unknown archive, moved whole and not renamed.
   const std::string partial = StoredZip({{"sonic1.bin", kSonic1}});
   WriteFile(work.Path("in/dump.bin"), kTetris);
-  WriteFile(work.Path("in/junk.txt"), "junk");
+  WriteFile(work.Path("in/empty.bin"), "");
+  WriteFile(work.Path("in/junk, old.txt"), "junk");
   WriteFile(work.Path("in/pack.zip"), pack);
   WriteFile(work.Path("in/partial.zip"), partial);
+  // Two copies: the second takes the name the first gave up, and meets it at the target.
+  WriteFile(work.Path("in/sub/again.bin"), kZelda);
   WriteFile(work.Path("in/sub/zelda.bin"), kZelda);
   // A single file whose new name and target are taken: both files stay as they are.
   WriteFile(work.Path("one/dump.bin"), kTetris);
@@ -123,48 +128,120 @@ TEST_F(CliTest, IdentifiedTreeRenamedMovedAndListed) {
   WriteFile(home.Path("sorted/Nintendo/Game Boy/dump.bin"), "in the way");
   WriteFile(work.Path("lists/Sega_have.txt"), "from an earlier run, much longer\r\n");
 
-  CliRun run = Cli({"--rename", "--subdirs", "--move-known", NativePath("sorted/<system>"),
-                    "--move-unknown", NativePath("unknown/<system>"), "directory", "in", "generate",
-                    "lists", "single", NativePath("one/dump.bin")});
-  const std::string in = work.Path("in/"), one = work.Path("one/");
-  const std::string gb = NativePath("sorted/Nintendo/Game Boy/"),
-                    unknown = NativePath("unknown/Unknown/");
-  EXPECT_EQ(
-      run.log,
-      StartLog({"0.cxi", "1.cxi", "2.cxi"}) + OpenedLine(in + "dump.bin", kTetris, true) +
-          "Renamed: " + in + "dump.bin To: " + in + "Tetris.gb\r\n Moved: " + in +
-          "Tetris.gb To: " + gb + "Tetris.gb\r\n" + OpenedLine(in + "junk.txt", "junk", false) +
-          " Moved: " + in + "junk.txt To: " + unknown + "junk.txt\r\nFile unzipped: " + in +
-          "pack.zip\r\n Containing:\r\n" + Member("sonic1.bin", kSonic1, true) +
-          Member("sonic2.bin", kSonic2, true) + " Found set: Sonic Pack.zip\r\n\r\nRenamed: " + in +
-          "pack.zip To: " + in + "Sonic Pack.zip\r\n Moved: " + in + "Sonic Pack.zip To: " +
-          NativePath("sorted/Sega/Sonic Pack.zip") + "\r\nFile unzipped: " + in +
-          "partial.zip\r\n Containing:\r\n" + Member("sonic1.bin", kSonic1, true) +
-          " No set found\r\n\r\n Moved: " + in + "partial.zip To: " + unknown + "partial.zip\r\n" +
-          OpenedLine(in + NativePath("sub/zelda.bin"), kZelda, true) + "Renamed: " + in +
-          NativePath("sub/zelda.bin To: ") + in + NativePath("sub/Zelda.gb") + "\r\n Moved: " + in +
-          NativePath("sub/Zelda.gb To: ") + gb + "Zelda.gb\r\n" +
-          OpenedLine(one + "dump.bin", kTetris, true) + "Rename failed: " + one +
-          "dump.bin To: " + one + "Tetris.gb\r\n Move failed: " + one + "dump.bin To: " + gb +
-          "dump.bin\r\n" + kQuitted);
+  const Lines args = {"--rename",
+                      "--subdirs",
+                      "--move-known",
+                      NativePath("sorted/<system>"),
+                      "--move-unknown",
+                      NativePath("unknown/<c1>"),
+                      "--fixdat",
+                      "directory",
+                      "in",
+                      "generate",
+                      "lists",
+                      "single",
+                      NativePath("one/dump.bin")};
+  const Files work_before = Contents(work.path()), home_before = Contents(home.path());
+  Lines dry_args = {"--dry-run", "--report", keep.Path("dry.csv")};
+  dry_args.insert(dry_args.end(), args.begin(), args.end());
+  CliRun dry = Cli(dry_args);
+  EXPECT_EQ(Contents(work.path()), work_before);
+  EXPECT_EQ(Contents(home.path()), home_before);
+  EXPECT_FALSE(Exists(home.Path("unknown")));
+  Lines real_args = {"--report", keep.Path("real.csv")};
+  real_args.insert(real_args.end(), args.begin(), args.end());
+  CliRun run = Cli(real_args);
+
+  const std::string in = work.Path("in/"), one = work.Path("one/"), sub = in + NativePath("sub/");
+  const std::string gb = NativePath("sorted/Nintendo/Game Boy/"), u = NativePath("unknown/");
+  const std::string walk_log =
+      OpenedLine(in + "dump.bin", kTetris, true) + "Renamed: " + in + "dump.bin To: " + in +
+      "Tetris.gb\r\n Moved: " + in + "Tetris.gb To: " + gb + "Tetris.gb\r\n Moved: " + in +
+      "empty.bin To: " + u + NativePath("E/empty.bin") + "\r\n" +
+      OpenedLine(in + "junk, old.txt", "junk", false) + " Moved: " + in + "junk, old.txt To: " + u +
+      NativePath("J/junk, old.txt") + "\r\nFile unzipped: " + in + "pack.zip\r\n Containing:\r\n" +
+      Member("sonic1.bin", kSonic1, true) + Member("sonic2.bin", kSonic2, true) +
+      " Found set: Sonic Pack.zip\r\n\r\nRenamed: " + in + "pack.zip To: " + in +
+      "Sonic Pack.zip\r\n Moved: " + in +
+      "Sonic Pack.zip To: " + NativePath("sorted/Sega/Sonic Pack.zip") +
+      "\r\nFile unzipped: " + in + "partial.zip\r\n Containing:\r\n" +
+      Member("sonic1.bin", kSonic1, true) + " No set found\r\n\r\n Moved: " + in +
+      "partial.zip To: " + u + NativePath("P/partial.zip") + "\r\n" +
+      OpenedLine(sub + "again.bin", kZelda, true) + "Renamed: " + sub + "again.bin To: " + sub +
+      "Zelda.gb\r\n Moved: " + sub + "Zelda.gb To: " + gb + "Zelda.gb\r\n" +
+      OpenedLine(sub + "zelda.bin", kZelda, true) + "Renamed: " + sub + "zelda.bin To: " + sub +
+      "Zelda.gb\r\n Move failed: " + sub + "Zelda.gb To: " + gb + "Zelda.gb\r\n";
+  const std::string single_log = OpenedLine(one + "dump.bin", kTetris, true) +
+                                 "Rename failed: " + one + "dump.bin To: " + one +
+                                 "Tetris.gb\r\n Move failed: " + one + "dump.bin To: " + gb +
+                                 "dump.bin\r\n" + kQuitted;
+  const std::string start = StartLog({"0.cxi", "1.cxi", "2.cxi"});
+  EXPECT_EQ(run.log, start + walk_log + single_log);
+  const Lines stems = {"Unknown", "Nintendo_Game Boy", "Sega"};
+  std::string would_write;
+  for (const std::string& stem : stems) {
+    for (const char* end : {"_have.txt", "_miss.txt", "_miss.dat"}) {
+      would_write += "Would write: " + work.Path("lists/") + stem + end + "\r\n";
+    }
+  }
+  auto announced = [](const std::string& log) {
+    return ReplaceAll(ReplaceAll(log, "Renamed: ", "Would rename: "), " Moved: ", " Would move: ");
+  };
+  EXPECT_EQ(dry.log, start + announced(walk_log) + would_write + announced(single_log));
+  const std::string summary =
+      "Walked 7 files: 4 identified, 2 unknown, 1 errors; 4 renamed, 6 moved, 1 failures\n";
+  EXPECT_EQ(dry.err + run.err, summary + summary);
+
   const std::string walked =
       Fields(5, "Several", "Several", "Nintendo\\Game Boy", "Several", "Several");
   EXPECT_EQ(run.out,
             Fields(5) + walked + walked +
                 Fields(5, "dump.bin", "Tetris.gb", "Nintendo\\Game Boy", "11111111", "16"));
+  EXPECT_EQ(dry.out, run.out);
   EXPECT_EQ(Contents(home.Path("sorted")), (Files{{"Nintendo/Game Boy/Tetris.gb", kTetris},
                                                   {"Nintendo/Game Boy/Zelda.gb", kZelda},
                                                   {"Nintendo/Game Boy/dump.bin", "in the way"},
                                                   {"Sega/Sonic Pack.zip", pack}}));
   EXPECT_EQ(Contents(home.Path("unknown")),
-            (Files{{"Unknown/junk.txt", "junk"}, {"Unknown/partial.zip", partial}}));
+            (Files{{"E/empty.bin", ""}, {"J/junk, old.txt", "junk"}, {"P/partial.zip", partial}}));
+  EXPECT_EQ(Contents(work.Path("in")), (Files{{"sub/Zelda.gb", kZelda}}));
   EXPECT_EQ(Contents(work.Path("one")), (Files{{"Tetris.gb", "other"}, {"dump.bin", kTetris}}));
-  EXPECT_EQ(ListTree(work.Path("lists")),
-            (Lines{"Nintendo_Game Boy_have.txt", "Nintendo_Game Boy_miss.txt", "Sega_have.txt",
-                   "Sega_miss.txt", "Unknown_have.txt", "Unknown_miss.txt"}));
   EXPECT_EQ(ReadFile(work.Path("lists/Sega_have.txt")), "Owning Sega sets:\r\n\r\nSonic Pack\r\n");
   EXPECT_EQ(ReadFile(work.Path("lists/Nintendo_Game Boy_miss.txt")),
             "Missing Nintendo\\Game Boy sets:\r\n\r\nTetris\r\nZelda\r\n");
+
+  const std::string gb_row = ",identified,Zelda.gb,Nintendo\\Game Boy,55555555,16,";
+  EXPECT_EQ(
+      ReadFile(keep.Path("real.csv")),
+      "path,result,name,system,crc32,size,new_path,failure\r\n" + in +
+          "dump.bin,identified,Tetris.gb,Nintendo\\Game Boy,11111111,16," + gb + "Tetris.gb,\r\n" +
+          in + "empty.bin,error,Error,Error,Error,Error," + u + NativePath("E/empty.bin") +
+          ",\r\n\"" + in + "junk, old.txt\",unknown,Unknown,Unknown,00000000,,\"" + u +
+          NativePath("J/junk, old.txt") + "\",\r\n" + in +
+          "pack.zip,identified,Sonic Pack.zip,Sega,Zipfile,Zipfile," +
+          NativePath("sorted/Sega/Sonic Pack.zip") + ",\r\n" + in +
+          "partial.zip,unknown,Unknown,Unknown,Zipfile,Zipfile," + u + NativePath("P/partial.zip") +
+          ",\r\n" + sub + "again.bin" + gb_row + gb + "Zelda.gb,\r\n" + sub + "zelda.bin" + gb_row +
+          sub + "Zelda.gb, Move failed: " + sub + "Zelda.gb To: " + gb + "Zelda.gb\r\n" + one +
+          "dump.bin,identified,Tetris.gb,Nintendo\\Game Boy,11111111,16,,\"Rename failed: " + one +
+          "dump.bin To: " + one + "Tetris.gb\r\n Move failed: " + one + "dump.bin To: " + gb +
+          "dump.bin\"\r\n");
+  EXPECT_EQ(ReadFile(keep.Path("dry.csv")), ReadFile(keep.Path("real.csv")));
+
+  // The fixdats, as the only datafiles, load back as exactly the missing sets.
+  for (const char* name : {"0.cxi", "1.cxi", "2.cxi"}) fs::remove(home.Path("datfiles/") + name);
+  for (const std::string& stem : stems) {
+    fs::copy_file(work.Path("lists/" + stem + "_miss.dat"), home.Path("datfiles/" + stem + ".dat"));
+  }
+  CliRun back = Cli({"generate", "again", "single", NativePath("one/dump.bin")});
+  EXPECT_EQ(back.out,
+            Fields(4) + Fields(4) +
+                Fields(4, "dump.bin", "Tetris.gb", "Nintendo\\Game Boy fixdat", "11111111", "16"));
+  for (const std::string& stem : stems) {
+    EXPECT_EQ(
+        ReadFile(work.Path("again/" + stem + " fixdat_miss.txt")),
+        ReplaceAll(ReadFile(work.Path("lists/" + stem + "_miss.txt")), " sets:", " fixdat sets:"));
+  }
 }
 
 #ifndef _WIN32

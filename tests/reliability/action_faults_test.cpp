@@ -128,7 +128,7 @@ RunOutcome RunWithFault(int n) {
 #endif
   // The members of an earlier archive lie in tmp, to be deleted by the walk's first archive.
   HeadlessView view;
-  ProcessFile(root + "/earlier.zip", &view);
+  ProcessFile(root + "/earlier.zip", &view, {});
   for (int id : {kIdRename, kIdSubdirs, kIdMoveKnown, kIdMoveUnknown}) view.SetChecked(id, true);
   view.SetText(kIdMoveKnownField, root + "/out/<system>");
   view.SetText(kIdMoveUnknownField, root + "/out/unknown");
@@ -138,15 +138,15 @@ RunOutcome RunWithFault(int n) {
     FaultEnv env;
     if (n > 0) env.FailCall(n);
     ScopedEnv scoped(&env);
-    ProcessFolder(&view, root + "/in");
+    ProcessFolder(&view, root + "/in", {});
     out.calls = env.calls();
   }
   out.log = Homed(home.Log().substr(log_start), h);
   out.after = HomedTree(root, h);
   // The next archive finds `tmp` as usual, and a file after it takes away all it holds: a member
   // whose deletion failed is still listed, and goes then.
-  ProcessFile(root + "/earlier.zip", &view);
-  ProcessFile(root + "/none.bin", &view);
+  ProcessFile(root + "/earlier.zip", &view, {});
+  ProcessFile(root + "/none.bin", &view, {});
   out.tmp = HomedTree(home.Path("tmp"), h);
   return out;
 }

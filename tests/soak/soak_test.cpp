@@ -33,7 +33,7 @@ TEST(SoakTest, HundredRunsLeakNoHandleAndLeaveTmpEmpty) {
                               to + "/unknown", "directory", from, "generate", work.Path("lists")},
                              work.path(), &plan, &error))
         << error;
-    RunCliPlan(plan, [](std::string_view) {});
+    RunCliPlan(plan, CliOutput{[](std::string_view) {}, [](std::string_view) {}});
     EXPECT_TRUE(ListTree(home.Path("tmp")).empty());
     EXPECT_EQ(ListTree(to).size(), 3u);
     EXPECT_EQ(ListTree(work.Path("lists")).size(), 4u);
