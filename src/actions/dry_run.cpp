@@ -28,7 +28,12 @@ bool DryRun::CouldMakeFolders(Env* env, const std::string& folder) const {
     if (made) continue;
     const FileKind kind = env->GetKind(prefix);
     if (kind == FileKind::kFile) return false;
-    made = kind == FileKind::kMissing;
+    if (kind == FileKind::kMissing) {
+      // A link that leads nowhere is missing as a folder, yet no folder can be made in its place.
+      FileInfo link;
+      if (env->GetFileInfo(prefix, /*follow_links=*/false, &link).ok()) return false;
+      made = true;
+    }
   }
   return !folder.empty();
 }

@@ -1,5 +1,7 @@
 #include "actions/folder_tree.h"
 
+#include <vector>
+
 #include "platform/path.h"
 #include "platform/program_folder.h"
 
@@ -22,17 +24,47 @@ size_t SeparatorCount(const std::string& path) {
   return n;
 }
 
-// The real path of the deepest existing part of `path`: the text is cut back one part at a time
-// until what is left exists (a relative text ends at the current folder).
+// The real path `path` would have once its missing folders were made: the real path of its
+// deepest existing part (the text is cut back one part at a time until what is left exists; a
+// relative text ends at the current folder), followed by the parts cut off, whose "." and ".."
+// are taken as written, since folders yet to be made are no links.
 bool DeepestRealPath(Env* env, const std::string& path, std::string* real) {
   std::string part = WithoutTrailingSeparators(path);
+  std::vector<std::string> missing;  // the parts cut off, the last first
   for (;;) {
-    if (env->GetRealPath(part.empty() ? std::string(".") : part, real).ok()) return true;
+    if (env->GetRealPath(part.empty() ? std::string(".") : part, real).ok()) break;
     if (part.empty()) return false;
     std::string up = WithoutTrailingSeparators(std::string(FolderOf(part)));
     if (up == part) return false;
+    missing.emplace_back(BaseName(part));
     part = up;
   }
+  for (auto name = missing.rbegin(); name != missing.rend(); ++name) {
+    if (name->empty() || *name == ".") continue;
+    if (*name == "..") {
+      *real = WithoutTrailingSeparators(std::string(FolderOf(*real)));
+      continue;
+    }
+    if (!IsSeparator(real->back())) *real += kSeparator;
+    *real += *name;
+  }
+  return true;
+}
+
+// True when the real path `path` is `folder` or lies below it, judged by the text alone (for a
+// folder not made yet, which has no identity). Windows file systems fold letter case.
+bool TextLiesWithin(const std::string& path, const std::string& folder) {
+  if (path.size() < folder.size()) return false;
+  for (size_t i = 0; i < folder.size(); ++i) {
+    char a = path[i], b = folder[i];
+#ifdef _WIN32
+    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+    if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+#endif
+    if (a != b && !(IsSeparator(a) && IsSeparator(b))) return false;
+  }
+  return path.size() == folder.size() || IsSeparator(folder.back()) ||
+         IsSeparator(path[folder.size()]);
 }
 
 }  // namespace
@@ -100,7 +132,16 @@ bool LiesWithin(Env* env, const std::string& path, const FolderPlace& place) {
 bool InProgramsOwnFolders(Env* env, const std::string& folder) {
   for (const std::string& own : {TmpFolder(), DatfilesFolder()}) {
     FolderPlace place;
-    if (GetFolderPlace(env, own, &place) && LiesWithin(env, folder, place)) return true;
+    if (GetFolderPlace(env, own, &place)) {
+      if (LiesWithin(env, folder, place)) return true;
+      continue;
+    }
+    // Not made yet: where the folder would be made.
+    std::string own_real, real;
+    if (DeepestRealPath(env, own, &own_real) && DeepestRealPath(env, folder, &real) &&
+        TextLiesWithin(real, own_real)) {
+      return true;
+    }
   }
   return false;
 }

@@ -32,7 +32,8 @@ struct FolderPlace {
 bool GetFolderPlace(Env* env, const std::string& folder, FolderPlace* place);
 
 // True when `path` is the folder `place` or lies inside it, links followed. A path that does not
-// exist (yet) is judged by the deepest part of it that does.
+// exist (yet) is judged by where it would lead once made: the deepest part of it that exists,
+// then the rest of the text, its "." and ".." taken as written.
 bool LiesWithin(Env* env, const std::string& path, const FolderPlace& place);
 
 // True when the folder text `folder` names the program's `tmp` or `datfiles` folder, or a folder

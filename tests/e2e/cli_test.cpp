@@ -301,6 +301,10 @@ TEST_F(SafetyTest, MovesAndListsIntoTheProgramsOwnFoldersFailWhateverLeadsThere)
     log += "List not written: " + folder + "/tmp_have.txt\r\nList not written: " + folder +
            "/tmp_miss.txt\r\n";
   }
+  // A dry run knows beforehand: it announces the same failures.
+  args.insert(args.begin(), "--dry-run");
+  EXPECT_EQ(Cli(args).log, log + kQuitted);
+  args.erase(args.begin());
   EXPECT_EQ(Cli(args).log, log + kQuitted);
   EXPECT_EQ(ReadFile(file), kTetris);
   EXPECT_EQ(ListTree(home.Path("tmp")), Lines{});
