@@ -51,6 +51,11 @@ TEST_F(CliTest, LogOfAWholeRunTmpEmptiedNoLogLeftAndBadUsage) {
     EXPECT_TRUE(run.err.starts_with("cartidex-cli: " + error + "\n")) << run.err;
     EXPECT_EQ(ReadFile(home.Path("log.txt")), "previous");
   }
+  // A report that cannot be made stops the run before its next command.
+  const std::string report = work.Path("file/report.csv");
+  CliRun no_report = Cli({"--report", report, "single", work.Path("file")}, 1);
+  EXPECT_EQ(no_report.err, "cartidex-cli: cannot write the report " + report + "\n");
+  EXPECT_EQ(no_report.log, StartLog({}) + kQuitted);
 }
 
 const std::string kA = "contents of a", kB = "bee", kSolo = "a solo rom", kTool = "a tool";
@@ -148,7 +153,8 @@ TEST_F(CliTest, IdentifiedTreeRenamedMovedAndListedAfterADryRun) {
   EXPECT_EQ(Contents(work.path()), work_before);
   EXPECT_EQ(Contents(home.path()), home_before);
   EXPECT_FALSE(Exists(home.Path("unknown")));
-  Lines real_args = {"--report", keep.Path("real.csv")};
+  // The report being written lies in the walked folder: the walk passes it over.
+  Lines real_args = {"--report", work.Path("in/report.csv")};
   real_args.insert(real_args.end(), args.begin(), args.end());
   CliRun run = Cli(real_args);
 
@@ -204,7 +210,7 @@ TEST_F(CliTest, IdentifiedTreeRenamedMovedAndListedAfterADryRun) {
                                                   {"Sega/Sonic Pack.zip", pack}}));
   EXPECT_EQ(Contents(home.Path("unknown")),
             (Files{{"E/empty.bin", ""}, {"J/junk, old.txt", "junk"}, {"P/partial.zip", partial}}));
-  EXPECT_EQ(Contents(work.Path("in")), (Files{{"sub/Zelda.gb", kZelda}}));
+  EXPECT_EQ(ListTree(work.Path("in")), (Lines{"report.csv", "sub/Zelda.gb"}));
   EXPECT_EQ(Contents(work.Path("one")), (Files{{"Tetris.gb", "other"}, {"dump.bin", kTetris}}));
   EXPECT_EQ(ReadFile(work.Path("lists/Sega_have.txt")), "Owning Sega sets:\r\n\r\nSonic Pack\r\n");
   EXPECT_EQ(ReadFile(work.Path("lists/Nintendo_Game Boy_miss.txt")),
@@ -212,7 +218,7 @@ TEST_F(CliTest, IdentifiedTreeRenamedMovedAndListedAfterADryRun) {
 
   const std::string gb_row = ",identified,Zelda.gb,Nintendo\\Game Boy,55555555,16,";
   EXPECT_EQ(
-      ReadFile(keep.Path("real.csv")),
+      ReadFile(work.Path("in/report.csv")),
       "path,result,name,system,crc32,size,new_path,failure\r\n" + in +
           "dump.bin,identified,Tetris.gb,Nintendo\\Game Boy,11111111,16," + gb + "Tetris.gb,\r\n" +
           in + "empty.bin,error,Error,Error,Error,Error," + u + NativePath("E/empty.bin") +
@@ -226,7 +232,7 @@ TEST_F(CliTest, IdentifiedTreeRenamedMovedAndListedAfterADryRun) {
           "dump.bin,identified,Tetris.gb,Nintendo\\Game Boy,11111111,16,,\"Rename failed: " + one +
           "dump.bin To: " + one + "Tetris.gb\r\n Move failed: " + one + "dump.bin To: " + gb +
           "dump.bin\"\r\n");
-  EXPECT_EQ(ReadFile(keep.Path("dry.csv")), ReadFile(keep.Path("real.csv")));
+  EXPECT_EQ(ReadFile(keep.Path("dry.csv")), ReadFile(work.Path("in/report.csv")));
 
   // The fixdats, as the only datafiles, load back as exactly the missing sets.
   for (const char* name : {"0.cxi", "1.cxi", "2.cxi"}) fs::remove(home.Path("datfiles/") + name);

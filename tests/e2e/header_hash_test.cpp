@@ -114,6 +114,7 @@ TEST(CliHeaderHashTest, HeadersFirstByWholeContentsAndDigestsRefuseCollisions) {
     WriteFile(work.Path(c.name), c.contents);
     args.insert(args.end(), {"single", work.Path(c.name)});
   }
+  args.insert(args.end(), {"--fixdat", "generate", work.Path("lists")});
   const CliRun run = RunCli(CARTIDEX_CLI, args, work.path());
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string log = ReadFile(work.Path("log.txt"));
@@ -127,6 +128,24 @@ TEST(CliHeaderHashTest, HeadersFirstByWholeContentsAndDigestsRefuseCollisions) {
         << run.out;
     // Renames move names only: every byte stays, the header too.
     EXPECT_EQ(ReadFile(work.Path(now)), c.contents);
+  }
+
+  // The fixdats keep the digests: loaded alone, they refuse the same forged copies.
+  TempDir again;
+  for (const std::string dat : {"Carts_miss.dat", "Md5 Only_miss.dat"}) {
+    WriteFile(again.Path("datfiles/" + dat), ReadFile(work.Path("lists/" + dat)));
+  }
+  args = {"--home", again.path(), "--keep-log", work.Path("again.txt")};
+  const std::pair<std::string, std::string> kRefused[] = {
+      {"Collide.bin", Sums(kSha1Good) + "I"},
+      {"b.bin", Sums(kSha1Bad) + "No (SHA-1 differs)"},
+      {"d.bin", Sums(kMd5Bad) + "No (MD5 differs)"}};
+  for (const auto& [name, line] : kRefused) args.insert(args.end(), {"single", work.Path(name)});
+  ASSERT_EQ(RunCli(CARTIDEX_CLI, args, work.path()).status, 0);
+  const std::string again_log = ReadFile(work.Path("again.txt"));
+  for (const auto& [name, line] : kRefused) {
+    EXPECT_NE(again_log.find("Opened: " + work.Path(name) + line + "\r\n"), std::string::npos)
+        << again_log;
   }
 }
 
