@@ -149,7 +149,7 @@ void WalkFolder(Walk* walk, std::string folder) {
 
 WalkTally ProcessFolder(DialogView* view, const std::string& folder,
                         const ActionSettings& settings) {
-  FailureWatch failures;
+  FailureWatch failures(/*keep_lines=*/false);
   Walk walk;
   walk.view = view;
   walk.settings = &settings;

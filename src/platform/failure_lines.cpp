@@ -46,7 +46,7 @@ FailureWatch* g_innermost_watch = nullptr;
 
 }  // namespace
 
-FailureWatch::FailureWatch() : outer_(g_innermost_watch) {
+FailureWatch::FailureWatch(bool keep_lines) : outer_(g_innermost_watch), keep_lines_(keep_lines) {
   g_innermost_watch = this;
 }
 
@@ -59,7 +59,7 @@ void LogFailure(FailureLine line, std::string_view path, std::string_view to) {
   WriteLog(text);
   for (FailureWatch* watch = g_innermost_watch; watch != nullptr; watch = watch->outer_) {
     ++watch->count_;
-    watch->lines_ += text;
+    if (watch->keep_lines_) watch->lines_ += text;
   }
 }
 

@@ -31,18 +31,20 @@ void LogFailure(FailureLine line, std::string_view path, std::string_view to = s
 // lines logged while it lives, those of inner watches included. Not copyable.
 class FailureWatch {
  public:
-  FailureWatch();
+  // `keep_lines` false: the lines are counted only (a walk of many files needs no more).
+  explicit FailureWatch(bool keep_lines = true);
   ~FailureWatch();
   FailureWatch(const FailureWatch&) = delete;
   FailureWatch& operator=(const FailureWatch&) = delete;
 
   uint32_t count() const { return count_; }
-  // The lines seen, each with its "\r\n".
+  // The lines seen, each with its "\r\n" (none when not kept).
   const std::string& lines() const { return lines_; }
 
  private:
   friend void LogFailure(FailureLine, std::string_view, std::string_view);
   FailureWatch* outer_;
+  bool keep_lines_;
   uint32_t count_ = 0;
   std::string lines_;
 };
