@@ -133,19 +133,12 @@ TEST_F(CliTest, IdentifiedTreeRenamedMovedAndListedAfterADryRun) {
   WriteFile(home.Path("sorted/Nintendo/Game Boy/dump.bin"), "in the way");
   WriteFile(work.Path("lists/Sega_have.txt"), "from an earlier run, much longer\r\n");
 
-  const Lines args = {"--rename",
-                      "--subdirs",
-                      "--move-known",
-                      NativePath("sorted/<system>"),
-                      "--move-unknown",
-                      NativePath("unknown/<c1>"),
-                      "--fixdat",
-                      "directory",
-                      "in",
-                      "generate",
-                      "lists",
-                      "single",
-                      NativePath("one/dump.bin")};
+  const std::string to_known = NativePath("sorted/<system>"), single = NativePath("one/dump.bin");
+  const Lines args = {"--rename", "--subdirs",      "--move-known",
+                      to_known,   "--move-unknown", NativePath("unknown/<c1>"),
+                      "--fixdat", "directory",      "in",
+                      "generate", "lists",          "single",
+                      single};
   const Files work_before = Contents(work.path()), home_before = Contents(home.path());
   Lines dry_args = {"--dry-run", "--report", keep.Path("dry.csv")};
   dry_args.insert(dry_args.end(), args.begin(), args.end());
