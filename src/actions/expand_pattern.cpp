@@ -57,9 +57,9 @@ std::string SystemFolders(std::string_view system) {
 std::string CharacterCode(std::string_view digits, std::string_view name) {
   if (name.empty()) return std::string();
   int32_t n = StrToInt(digits);
-  char c = (n >= 1 && static_cast<size_t>(n) <= name.size()) ? name[static_cast<size_t>(n) - 1]
-                                                             : name[0];
-  if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  const char c = AsciiUpper((n >= 1 && static_cast<size_t>(n) <= name.size())
+                                ? name[static_cast<size_t>(n) - 1]
+                                : name[0]);
   return SafeNamePart(std::string_view(&c, 1));
 }
 

@@ -58,8 +58,8 @@ bool TextLiesWithin(const std::string& path, const std::string& folder) {
   for (size_t i = 0; i < folder.size(); ++i) {
     char a = path[i], b = folder[i];
 #ifdef _WIN32
-    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-    if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+    a = AsciiUpper(a);
+    b = AsciiUpper(b);
 #endif
     if (a != b && !(IsSeparator(a) && IsSeparator(b))) return false;
   }

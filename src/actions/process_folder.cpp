@@ -58,23 +58,11 @@ bool IsOwnLog(Env* env, const FileId& id) {
   return IdOf(env, LogPath(), &log) && log == id;
 }
 
-bool SameNameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // IsOwnLog for an entry of the walk, without looking the log up for every file: only an entry
 // that is the log as it was when the walk began, or that bears the log's name (the log may come
 // into being, or be made anew, during the walk), can be the log.
 bool IsWalkLog(const Walk& walk, const std::string& name, const FileId& id) {
-  if (!(walk.log_id_known && id == walk.log_id) &&
-      !SameNameIgnoringAsciiCase(name, walk.log_name)) {
+  if (!(walk.log_id_known && id == walk.log_id) && !EqualIgnoringAsciiCase(name, walk.log_name)) {
     return false;
   }
   return IsOwnLog(walk.env, id);

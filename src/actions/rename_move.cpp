@@ -28,18 +28,6 @@ void LogLine(std::string_view head, const std::string& from, const std::string& 
   WriteLog(line);
 }
 
-char FoldAscii(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
-
 // A change of letter case where the file system folds case: the target already names the file
 // itself, so the rename goes through a free temporary name in the same folder.
 bool RenameCaseOnly(Env* env, const std::string& from, const std::string& to) {

@@ -2,21 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/path.h"
+
 namespace cartidex {
 
 namespace {
 
+// Upper case, as an unsigned byte so that bytes above 0x7F sort after the ASCII ones.
 unsigned char Upper(char c) {
-  unsigned char u = static_cast<unsigned char>(c);
-  return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
+  return static_cast<unsigned char>(AsciiUpper(c));
 }
 
 }  // namespace
@@ -26,9 +20,9 @@ bool MatchesListPattern(std::string_view name, std::string_view pattern) {
   if (!pattern.empty() && pattern[0] == '*') {
     std::string_view suffix = pattern.substr(1);
     return name.size() >= suffix.size() &&
-           EqualsIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
+           EqualIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix);
   }
-  return EqualsIgnoringCase(name, pattern);
+  return EqualIgnoringAsciiCase(name, pattern);
 }
 
 void SortListing(std::vector<DirEntry>* entries) {

@@ -5,6 +5,14 @@
 
 namespace cartidex {
 
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
 bool IsSeparator(char c) {
 #ifdef _WIN32
   return c == '\\' || c == '/';
@@ -27,7 +35,7 @@ bool IsReservedDeviceName(std::string_view name) {
   // A device name is reserved with any extension: "CON", "con.txt", "LPT1.rom".
   std::string stem(name.substr(0, name.find('.')));
   while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-  for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : stem) c = AsciiUpper(c);
   static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL"};
   for (const char* n : kNames) {
     if (stem == n) return true;

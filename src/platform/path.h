@@ -24,6 +24,15 @@ inline constexpr size_t kMaxComponent = 255;
 // '/' on Windows).
 bool IsSeparator(char c);
 
+// `c` in upper case when it is an ASCII letter, any other byte as it is: the letter case that
+// file systems which fold case, and the program's own name compares, leave aside.
+inline char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// True when `a` and `b` are equal but for the case of ASCII letters.
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // True for the bytes that separate folders in a zip member name: '\' and '/' on every platform.
 inline bool IsZipSeparator(char c) {
   return c == '/' || c == '\\';

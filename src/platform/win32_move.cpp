@@ -39,18 +39,9 @@ bool IsLink(const std::string& path) {
          IsLinkReparseTag(data.dwReserved0);
 }
 
-char FoldAscii(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // True when both paths have one folder text, ASCII letter case aside, as a rename has.
 bool SameFolderText(const std::string& a, const std::string& b) {
-  const std::string_view x = FolderOf(a), y = FolderOf(b);
-  if (x.size() != y.size()) return false;
-  for (size_t i = 0; i < x.size(); ++i) {
-    if (FoldAscii(x[i]) != FoldAscii(y[i])) return false;
-  }
-  return true;
+  return EqualIgnoringAsciiCase(FolderOf(a), FolderOf(b));
 }
 
 // True when `from` still names the file open as `source`, which still has the size and last

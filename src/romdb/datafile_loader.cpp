@@ -19,10 +19,7 @@ namespace {
 
 // True for a name ending in ".cxi", in any letter case, as the listing takes them.
 bool IsOwnDatafileName(std::string_view name) {
-  if (name.size() < 4) return false;
-  const std::string_view ext = name.substr(name.size() - 4);
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return ext[0] == '.' && lower(ext[1]) == 'c' && lower(ext[2]) == 'x' && lower(ext[3]) == 'i';
+  return name.size() >= 4 && EqualIgnoringAsciiCase(name.substr(name.size() - 4), ".cxi");
 }
 
 void AddContents(const std::string& name, const FileBytes& contents) {
