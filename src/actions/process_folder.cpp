@@ -68,6 +68,16 @@ bool IsWalkLog(const Walk& walk, const std::string& name, const FileId& id) {
   return IsOwnLog(walk.env, id);
 }
 
+// The identities of those of `paths` that exist.
+std::vector<FileId> IdsOf(Env* env, const std::vector<std::string>& paths) {
+  std::vector<FileId> ids;
+  for (const std::string& path : paths) {
+    FileId id;
+    if (IdOf(env, path, &id)) ids.push_back(id);
+  }
+  return ids;
+}
+
 bool IsAmong(const std::vector<FileId>& ids, const FileId& id) {
   for (const FileId& own : ids) {
     if (own == id) return true;
@@ -146,14 +156,8 @@ WalkTally ProcessFolder(DialogView* view, const std::string& folder,
   const std::string log_path = LogPath();
   walk.log_id_known = IdOf(walk.env, log_path, &walk.log_id);
   walk.log_name = std::string(BaseName(log_path));
-  for (const std::string& own : {TmpFolder(), DatfilesFolder()}) {
-    FileId id;
-    if (IdOf(walk.env, own, &id)) walk.own_folders.push_back(id);
-  }
-  for (const std::string& own : settings.own_files) {
-    FileId id;
-    if (IdOf(walk.env, own, &id)) walk.own_files.push_back(id);
-  }
+  walk.own_folders = IdsOf(walk.env, {TmpFolder(), DatfilesFolder()});
+  walk.own_files = IdsOf(walk.env, settings.own_files);
   FileId root;
   if (IdOf(walk.env, folder, &root)) {
     if (IsAmong(walk.own_folders, root)) {

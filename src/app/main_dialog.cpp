@@ -32,8 +32,9 @@ bool MainDialog::Command(int id) {
 void MainDialog::RunWork(int id) {
   switch (id) {
     case kIdSingleRom:
-      if (std::optional<std::string> path = view_->ChooseFile())
+      if (std::optional<std::string> path = view_->ChooseFile()) {
         ProcessFile(*path, view_, settings_);
+      }
       break;
     case kIdDirectory:
       if (std::optional<std::string> folder = view_->ChooseFolder()) {
@@ -57,8 +58,9 @@ void MainDialog::RunWork(int id) {
       view_->ShowMessage(kHelpText, kHelpCaption);
       break;
     case kIdGenerate:
-      if (std::optional<std::string> folder = view_->ChooseFolder())
+      if (std::optional<std::string> folder = view_->ChooseFolder()) {
         WriteSetLists(*folder, settings_);
+      }
       break;
     default:
       // Check boxes, edit notifications, Enter on no button and Esc: the refresh only.

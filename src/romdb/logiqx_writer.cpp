@@ -2,8 +2,6 @@
 
 #include <pugixml.hpp>
 
-#include <cstdio>
-
 namespace cartidex {
 
 namespace {
@@ -17,14 +15,12 @@ class StringWriter : public pugi::xml_writer {
   std::string text;
 };
 
-std::string LowerHex(std::span<const uint8_t> bytes) {
+// `value` as `digits` lower-case hexadecimal digits, leading zeros kept, as Logiqx DATs write
+// CRC-32s and digests.
+void AppendLowerHex(uint32_t value, int digits, std::string* text) {
   static const char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (uint8_t b : bytes) {
-    hex += kDigits[b >> 4];
-    hex += kDigits[b & 0xF];
-  }
-  return hex;
+  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+    *text += kDigits[(value >> shift) & 0xF];
 }
 
 void AddRom(const RomDatabase& db, uint32_t rom_index, pugi::xml_node game) {
@@ -32,12 +28,13 @@ void AddRom(const RomDatabase& db, uint32_t rom_index, pugi::xml_node game) {
   pugi::xml_node node = game.append_child("rom");
   node.append_attribute("name").set_value(rom.name.c_str());
   node.append_attribute("size").set_value(std::to_string(rom.size).c_str());
-  char crc[9];
-  std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(rom.crc));
-  node.append_attribute("crc").set_value(crc);
+  std::string crc;
+  AppendLowerHex(rom.crc, 8, &crc);
+  node.append_attribute("crc").set_value(crc.c_str());
   if (std::optional<RomHash> hash = db.RomDigest(rom_index)) {
-    const char* kind = hash->kind == HashKind::kSha1 ? "sha1" : "md5";
-    node.append_attribute(kind).set_value(LowerHex(hash->digest.view()).c_str());
+    std::string digest;
+    for (uint8_t byte : hash->digest.view()) AppendLowerHex(byte, 2, &digest);
+    node.append_attribute(hash->kind == HashKind::kSha1 ? "sha1" : "md5").set_value(digest.c_str());
   }
 }
 
