@@ -129,18 +129,18 @@ void WriteSetLists(const std::string& folder_text, const ActionSettings& setting
   Written written;
   for (const SystemLists& l : GatherLists(db)) {
     const std::string stem = folder + FileStem(l.system);
-    std::vector<std::pair<std::string, std::string>> files = {{stem + "_have.txt", l.have},
-                                                              {stem + "_miss.txt", l.miss}};
-    if (settings.fixdat) {
-      files.emplace_back(stem + "_miss.dat", LogiqxDatText(db, l.system + " fixdat", l.missing));
-    }
+    const std::string fixdat =
+        settings.fixdat ? LogiqxDatText(db, l.system + " fixdat", l.missing) : std::string();
+    std::vector<std::pair<std::string, const std::string*>> files = {{stem + "_have.txt", &l.have},
+                                                                     {stem + "_miss.txt", &l.miss}};
+    if (settings.fixdat) files.emplace_back(stem + "_miss.dat", &fixdat);
     for (const auto& [path, contents] : files) {
       bool ok = !refused && PathFits(path) && written.paths.count(path) == 0;
       if (ok && dry != nullptr) {
         ok = env->GetKind(path) != FileKind::kFolder;
         if (ok) written.paths.insert(path);
       } else if (ok) {
-        ok = WriteList(env, path, contents, &written);
+        ok = WriteList(env, path, *contents, &written);
       }
       if (!ok) {
         LogFailure(FailureLine::kListNotWritten, path);
