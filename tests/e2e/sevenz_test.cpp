@@ -136,6 +136,8 @@ TEST_F(SevenZipTest, HostileArchivesFailAndWriteNothingOutsideTmp) {
       // 5 GiB declared where 1000 bytes stand.
       {"huge.7z", Patch(d, "\x0C\x83\xE8", std::string("\x0C\xF1\0\0\0\x40", 6)), true},
       {"fake.7z", "7z\xBC\xAF\x27\x1C" + std::string(64, '\x01'), false},
+      // Found by the fuzzer: a header whose numbers ask the library for petabytes of memory.
+      {"asks.7z", ReadFile(CARTIDEX_TEST_DATA "/oversized-header.7z"), false},
   };
   Lines args;
   std::string log = StartLog({"sets.cxi"});
